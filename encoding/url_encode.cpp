@@ -1,0 +1,130 @@
+#include "encoding/url_encode.h"
+
+#include <array>
+#include <bit>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "encoding/charset.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace sorvanel {
+
+namespace {
+
+constexpr bool IsEscaped(unsigned char b) {
+  return b <= 0x20 || b >= 0x7F || b == '#' || b == '%' || b == '&' || b == '+';
+}
+
+constexpr std::array<bool, 256> MakeEscapeTable() {
+  std::array<bool, 256> table{};
+  for (int b = 0; b < 256; ++b) table[b] = IsEscaped(static_cast<unsigned char>(b));
+  return table;
+}
+constexpr auto kEscaped = MakeEscapeTable();
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+#if defined(__SSE2__)
+// One bit for each of the 16 bytes at p that must be escaped.
+inline unsigned EscapeMask(const char* p) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // Signed compare: 0x80..0xFF are negative, so they fall below 0x21 with the controls.
+  __m128i hits = _mm_cmplt_epi8(v, _mm_set1_epi8(0x21));
+  hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
+  hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('#')));
+  hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('%')));
+  hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('&')));
+  hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('+')));
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+inline bool HasHighByte(const char* p) {
+  return _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))) != 0;
+}
+constexpr std::size_t kBlock = 16;
+#endif
+
+struct Census {
+  std::size_t escapes = 0;
+  bool highBytes = false;  // a byte of 0x80 or above: the text is not pure ASCII
+};
+
+Census Count(std::string_view in) {
+  Census census;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + kBlock <= in.size(); i += kBlock) {
+    census.escapes += static_cast<std::size_t>(std::popcount(EscapeMask(in.data() + i)));
+    census.highBytes = census.highBytes || HasHighByte(in.data() + i);
+  }
+#endif
+  for (; i < in.size(); ++i) {
+    const unsigned char b = in[i];
+    census.escapes += kEscaped[b];
+    census.highBytes = census.highBytes || b >= 0x80;
+  }
+  return census;
+}
+
+inline char* WriteByte(unsigned char b, char* out) {
+  if (!kEscaped[b]) {
+    *out = static_cast<char>(b);
+    return out + 1;
+  }
+  out[0] = '%';
+  out[1] = kHexDigits[b >> 4];
+  out[2] = kHexDigits[b & 15];
+  return out + 3;
+}
+
+void Write(std::string_view in, char* out) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Most blocks of a Base64 text need no escape at all and are stored whole. In the
+  // others each run before an escape is stored as a whole block too, and the next
+  // store overwrites what lies past the run. This needs 16 spare bytes after every
+  // store, in the input and in the output: with 32 input bytes left there are.
+  for (; i + 2 * kBlock <= in.size(); i += kBlock) {
+    const char* block = in.data() + i;
+    unsigned mask = EscapeMask(block);
+    std::size_t done = 0;
+    while (mask != 0) {
+      const std::size_t escape = static_cast<std::size_t>(std::countr_zero(mask));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + done)));
+      out = WriteByte(block[escape], out + (escape - done));
+      done = escape + 1;
+      mask &= mask - 1;
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + done)));
+    out += kBlock - done;
+  }
+#endif
+  for (; i < in.size(); ++i) out = WriteByte(in[i], out);
+}
+
+}  // namespace
+
+Text UrlEncode(const Text& text) {
+  if (text.empty()) return Text();
+  std::string_view bytes = text.view();
+  Census census = Count(bytes);
+  // Pure ASCII reads the same in code page 936 and in UTF-8: no conversion needed.
+  ByteSet utf8;
+  if (census.highBytes) {
+    utf8 = AnsiToUtf8(text);
+    bytes = utf8.view();
+    census = Count(bytes);
+  }
+  // The output is allocated once, at its exact size, and written in place.
+  std::string out(bytes.size() + 2 * census.escapes, '\0');
+  Write(bytes, out.data());
+  return Text::Adopt(std::move(out));
+}
+
+}  // namespace sorvanel
