@@ -1,0 +1,10 @@
+#include "client/other_recognitions.h"
+#include "encoding/text_between.h"
+
+namespace sorvanel {
+
+Text IdCardStatus(const Text& reply) {
+  return TextBetween(reply, "\"image_status\": \"", "\", \"");
+}
+
+}  // namespace sorvanel
