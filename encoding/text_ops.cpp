@@ -149,7 +149,7 @@ Text NumberToText(double value) {
     text.erase(text.find_last_not_of('0') + 1);
     if (text.back() == '.') text.pop_back();
   }
-  if (text == "-0") text = "0";
+  if (text == "-0") text.erase(0, 1);
   return Text::Adopt(std::move(text));
 }
 
