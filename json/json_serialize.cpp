@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -129,7 +130,11 @@ void AppendJsNumber(double number, std::string& out) {
   }
   const int k = static_cast<int>(digits.size());
   // The value is 0.digits times 10 to the n.
-  const int n = std::atoi(std::string(sci.substr(ePos + 1)).c_str()) + 1;
+  std::string_view exponent = sci.substr(ePos + 1);
+  if (!exponent.empty() && exponent.front() == '+') exponent.remove_prefix(1);
+  int n = 0;
+  std::from_chars(exponent.data(), exponent.data() + exponent.size(), n);
+  ++n;
   if (k <= n && n <= 21) {
     out.append(digits);
     out.append(static_cast<std::size_t>(n - k), '0');
