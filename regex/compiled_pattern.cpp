@@ -33,7 +33,7 @@ using JitStackPtr = std::unique_ptr<pcre2_jit_stack, JitStackDeleter>;
 // The JIT's own stack for one scan. Its default (32 KiB on the machine stack) is soon
 // used up by long subjects; past this size the scan falls back to the interpreter.
 constexpr std::size_t kJitStackStart = 32 * 1024;
-constexpr std::size_t kJitStackMax = 4 * 1024 * 1024;
+constexpr std::size_t kJitStackMax = 16 * 1024 * 1024;
 
 // The options behind the JavaScript style of patterns: \uHHHH and \xHH (and a lone \u or
 // \x for the letter itself), a back-reference to a group that has not matched matches

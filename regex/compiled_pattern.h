@@ -28,7 +28,7 @@ struct GroupSpan {
 // in a failed run instead of freezing its caller. Each call of the engine (one search
 // for the next match) may take this many backtracking steps and this nesting depth.
 inline constexpr unsigned kMatchLimit = 5'000'000;
-inline constexpr unsigned kDepthLimit = 250'000;
+inline constexpr unsigned kDepthLimit = 1'000'000;
 // The memory the interpreter may take for its backtracking frames, in KiB.
 inline constexpr unsigned kHeapLimitKib = 64 * 1024;
 
