@@ -31,7 +31,7 @@ using MatchDataPtr = std::unique_ptr<pcre2_match_data, MatchDataDeleter>;
 using JitStackPtr = std::unique_ptr<pcre2_jit_stack, JitStackDeleter>;
 
 // The JIT's own stack for one scan. Its default (32 KiB on the machine stack) is soon
-// used up by long subjects; past this size the scan falls back to the interpreter.
+// used up by long subjects; past this size a search falls back to the interpreter.
 constexpr std::size_t kJitStackStart = 32 * 1024;
 constexpr std::size_t kJitStackMax = 16 * 1024 * 1024;
 

@@ -24,12 +24,17 @@ struct GroupSpan {
   bool IsSet() const { return start != kUnset; }
 };
 
-// Limits of one engine call, so that a pattern that backtracks catastrophically ends
-// in a failed run instead of freezing its caller. Each call of the engine (one search
-// for the next match) may take this many backtracking steps and this nesting depth.
+// Bounds of one engine call (one search for the next match), so that a pattern that
+// backtracks catastrophically ends in a failed run instead of freezing its caller: at
+// most this many backtracking steps, this nesting depth of backtracking points, and
+// this much memory (KiB) for them in the interpreter. The compiled code (JIT) has its
+// own stack of a fixed size instead of the depth; a search that outgrows it is run
+// again by the interpreter under the depth bound. The steps bound ends a
+// catastrophic search within some milliseconds; the depth allows repeated groups over
+// texts of some hundred thousand characters with the JIT, and about a hundred thousand
+// without it.
 inline constexpr unsigned kMatchLimit = 5'000'000;
-inline constexpr unsigned kDepthLimit = 1'000'000;
-// The memory the interpreter may take for its backtracking frames, in KiB.
+inline constexpr unsigned kDepthLimit = 200'000;
 inline constexpr unsigned kHeapLimitKib = 64 * 1024;
 
 class CompiledPattern {
