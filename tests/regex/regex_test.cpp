@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,22 @@ bool CreateWith(RegexObject& regex, const std::string& pattern, const std::strin
   return regex.Create(pattern, text, s.caseSensitive, s.multiline, s.global, s.replaceQuotes);
 }
 
+// One Create and the match texts it should find.
+struct MatchRow {
+  const char* name;
+  std::string pattern, text;
+  std::vector<std::string> expected;
+  Switches switches = {};
+};
+
+void ExpectMatches(std::span<const MatchRow> rows) {
+  for (const MatchRow& row : rows) {
+    RegexObject regex;
+    ASSERT_TRUE(CreateWith(regex, row.pattern, row.text, row.switches)) << row.name;
+    EXPECT_EQ(MatchTexts(regex), row.expected) << row.name;
+  }
+}
+
 TEST(RegexObjectTest, MatchesAndSubMatchesOfOneRun) {
   RegexObject regex;
   ASSERT_TRUE(regex.Create("a(b)?", "ab a"));
@@ -84,39 +101,25 @@ TEST(RegexObjectTest, IndexesOutOfRangeGiveNeutralResults) {
 
 // The switches as given or left out, and what the one run then finds.
 TEST(RegexObjectTest, SwitchesLeftOutOrGiven) {
-  struct Row {
-    const char* name;
-    std::string pattern, text;
-    Switches switches;
-    std::vector<std::string> expected;
-  };
-  const Row rows[] = {
-      {"case left out ignores case", "A", "a", {}, {"a"}},
-      {"case-sensitive true", "A", "a", {.caseSensitive = true}, {}},
-      {"case-sensitive false", "A", "a", {.caseSensitive = false}, {"a"}},
-      {"global left out collects all", "a", "aaa", {}, {"a", "a", "a"}},
-      {"global true", "a", "aaa", {.global = true}, {"a", "a", "a"}},
-      {"global false takes the first", "a", "aaa", {.global = false}, {"a"}},
-      {"multi-line left out", "^\\w", "a\nb", {}, {"a", "b"}},
-      {"multi-line false", "^\\w", "a\nb", {.multiline = false}, {"a"}},
-      {"multi-line false, $ at the end only", "\\w$", "a\nb", {.multiline = false}, {"b"}},
+  const MatchRow rows[] = {
+      {"case left out ignores case", "A", "a", {"a"}},
+      {"case-sensitive true", "A", "a", {}, {.caseSensitive = true}},
+      {"case-sensitive false", "A", "a", {"a"}, {.caseSensitive = false}},
+      {"global left out collects all", "a", "aaa", {"a", "a", "a"}},
+      {"global true", "a", "aaa", {"a", "a", "a"}, {.global = true}},
+      {"global false takes the first", "a", "aaa", {"a"}, {.global = false}},
+      {"multi-line left out", "^\\w", "a\nb", {"a", "b"}},
+      {"multi-line false", "^\\w", "a\nb", {"a"}, {.multiline = false}},
+      {"multi-line false, $ at the end only", "\\w$", "a\nb", {"b"}, {.multiline = false}},
       {"quote marker replaced",
        Cat({kQuoteMarker, "(\\w+)", kQuoteMarker}),
        "say \"hi\" now",
-       {.replaceQuotes = true},
-       {"\"hi\""}},
-      {"quote marker kept when left out",
-       kQuoteMarker,
-       Cat({"\"", kQuoteMarker}),
-       {},
-       {kQuoteMarker}},
-      {"quote marker kept when false", kQuoteMarker, "\"", {.replaceQuotes = false}, {}},
+       {"\"hi\""},
+       {.replaceQuotes = true}},
+      {"quote marker kept when left out", kQuoteMarker, Cat({"\"", kQuoteMarker}), {kQuoteMarker}},
+      {"quote marker kept when false", kQuoteMarker, "\"", {}, {.replaceQuotes = false}},
   };
-  for (const Row& row : rows) {
-    RegexObject regex;
-    ASSERT_TRUE(CreateWith(regex, row.pattern, row.text, row.switches)) << row.name;
-    EXPECT_EQ(MatchTexts(regex), row.expected) << row.name;
-  }
+  ExpectMatches(rows);
 }
 
 TEST(RegexObjectTest, PatternTextShowsReplacedQuotes) {
@@ -199,13 +202,7 @@ TEST(RegexObjectTest, ReplaceUsesTheLastCreateOnly) {
 // The behaviours that JavaScript-style patterns rely on, with every switch left out
 // unless the row says otherwise.
 TEST(RegexObjectTest, JavaScriptStylePatterns) {
-  struct Row {
-    const char* name;
-    std::string pattern, text;
-    std::vector<std::string> expected;
-    Switches switches = {};
-  };
-  const Row rows[] = {
+  const MatchRow rows[] = {
       // classes
       {"range", "[a-c]+", "abcd cab", {"abc", "cab"}},
       {"negated class", "[^a-c ]+", "abxd cy", {"xd", "y"}},
@@ -267,11 +264,7 @@ TEST(RegexObjectTest, JavaScriptStylePatterns) {
        Cat({"x", kZhong, kWen, kZhong}),
        {Cat({kZhong, kWen})}},
   };
-  for (const Row& row : rows) {
-    RegexObject regex;
-    ASSERT_TRUE(CreateWith(regex, row.pattern, row.text, row.switches)) << row.name;
-    EXPECT_EQ(MatchTexts(regex), row.expected) << row.name;
-  }
+  ExpectMatches(rows);
 }
 
 TEST(RegexObjectTest, SubMatchesOfChineseText) {
