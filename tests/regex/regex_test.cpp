@@ -219,6 +219,13 @@ TEST(RegexObjectTest, JavaScriptStylePatterns) {
       {"\\xHH", "\\x41", "A", {"A"}},
       {"\\u without four digits is u", "\\u12", "u12", {"u12"}},
       {"\\v is the vertical tab alone", "\\v", "\n\x0b", {"\x0b"}},
+      {"octal escape", "\\101", "A", {"A"}},
+      {"control letter", "\\cJ", "\n", {"\n"}},
+      {"\\c without a letter is literal", "\\c1", "\\c1", {"\\c1"}},
+      {"\\B in a class is B", "[\\B]", "B", {"B"}},
+      {"dash after a range start and a class escape", "[a-\\d]", "-", {"-"}},
+      {"\\k without named groups is k", "\\k", "k", {"k"}},
+      {"named back-reference", "(?<y>\\d)\\k<y>", "11 12", {"11"}},
       {"unknown letter escape is the letter", "\\h\\K\\Q", "hKQ", {"hKQ"}},
       // \b
       {"word boundary", "\\bcat\\b", "cat concat cat.", {"cat", "cat"}},
@@ -231,6 +238,7 @@ TEST(RegexObjectTest, JavaScriptStylePatterns) {
       {"unset back-reference matches empty", "(a)?b\\1", "b", {"b"}},
       {"forward reference matches empty", "\\1(a)", "a", {"a"}},
       {"reference beyond the groups is octal", "(a)\\2", "a\x02", {"a\x02"}},
+      {"two digits beyond the groups are octal", "(a)\\10", "a\b", {"a\b"}},
       {"\\8 without eight groups is 8", "\\8", "8", {"8"}},
       // quantifiers
       {"greedy", "<.+>", "<a><b>", {"<a><b>"}},
