@@ -69,7 +69,6 @@ std::shared_ptr<const CompiledPattern> CompiledPattern::Compile(std::string_view
       pcre2_compile_context_create(nullptr));
   if (!context) return nullptr;
   pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
-  pcre2_set_bsr(context.get(), PCRE2_BSR_ANYCRLF);
 
   int errorCode = 0;
   PCRE2_SIZE errorOffset = 0;

@@ -213,6 +213,10 @@ TEST(RegexObjectTest, JavaScriptStylePatterns) {
       {"] first in a class ends the empty class", "[]]", "]", {}},
       {"class escape beside a dash", "[\\d-x]", "-", {"-"}},
       {"no POSIX classes", "[[:digit:]]", "d]", {"d]"}},
+      {". takes the letters of its own line-break escapes",
+       ".",
+       "u2028",
+       {"u", "2", "0", "2", "8"}},
       {". stops at line breaks", "a.b", "a\nb a\rb axb", {"axb"}},
       // escapes
       {"\\uHHHH", "\\u4e2d", kZhong, {kZhong}},
