@@ -108,7 +108,7 @@ class RegexObject {
 
   std::shared_ptr<const PatternObject> pattern_;
   std::shared_ptr<const MatchCollection> matches_;
-  Text searchedText_;
+  Text searchedText_;  // the text of the last Create, kept as given; no query reads it
 };
 
 }  // namespace sorvanel
