@@ -30,22 +30,23 @@ constexpr auto kEscaped = MakeEscapeTable();
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 #if defined(__SSE2__)
-// One bit for each of the 16 bytes at p that must be escaped.
-inline unsigned EscapeMask(const char* p) {
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+constexpr std::size_t kBlock = 16;
+
+// 0xFF in each of the 16 bytes at p that must be escaped, 0 elsewhere.
+inline __m128i EscapeHits(__m128i v) {
   // Signed compare: 0x80..0xFF are negative, so they fall below 0x21 with the controls.
   __m128i hits = _mm_cmplt_epi8(v, _mm_set1_epi8(0x21));
   hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
   hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('#')));
   hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('%')));
   hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('&')));
-  hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('+')));
-  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+  return _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8('+')));
 }
-inline bool HasHighByte(const char* p) {
-  return _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))) != 0;
+inline __m128i Load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+// One bit for each of the 16 bytes at p that must be escaped.
+inline unsigned EscapeMask(const char* p) {
+  return static_cast<unsigned>(_mm_movemask_epi8(EscapeHits(Load(p))));
 }
-constexpr std::size_t kBlock = 16;
 #endif
 
 struct Census {
@@ -57,10 +58,22 @@ Census Count(std::string_view in) {
   Census census;
   std::size_t i = 0;
 #if defined(__SSE2__)
-  for (; i + kBlock <= in.size(); i += kBlock) {
-    census.escapes += static_cast<std::size_t>(std::popcount(EscapeMask(in.data() + i)));
-    census.highBytes = census.highBytes || HasHighByte(in.data() + i);
+  // Each hit subtracts -1 from its byte's counter; the counters are summed into
+  // `total` before any of them can pass 255.
+  __m128i high = _mm_setzero_si128();
+  __m128i total = _mm_setzero_si128();
+  while (i + kBlock <= in.size()) {
+    __m128i counters = _mm_setzero_si128();
+    for (int round = 0; round < 255 && i + kBlock <= in.size(); ++round, i += kBlock) {
+      const __m128i v = Load(in.data() + i);
+      high = _mm_or_si128(high, v);
+      counters = _mm_sub_epi8(counters, EscapeHits(v));
+    }
+    total = _mm_add_epi64(total, _mm_sad_epu8(counters, _mm_setzero_si128()));
   }
+  census.escapes = static_cast<std::size_t>(_mm_cvtsi128_si64(total)) +
+                   static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(total, total)));
+  census.highBytes = _mm_movemask_epi8(high) != 0;
 #endif
   for (; i < in.size(); ++i) {
     const unsigned char b = in[i];
@@ -87,21 +100,20 @@ void Write(std::string_view in, char* out) {
   // Most blocks of a Base64 text need no escape at all and are stored whole. In the
   // others each run before an escape is stored as a whole block too, and the next
   // store overwrites what lies past the run. This needs 16 spare bytes after every
-  // store, in the input and in the output: with 32 input bytes left there are.
+  // store, in the input and in the output: with 32 input bytes left there are, since
+  // the output never has fewer bytes left than the input.
   for (; i + 2 * kBlock <= in.size(); i += kBlock) {
     const char* block = in.data() + i;
     unsigned mask = EscapeMask(block);
     std::size_t done = 0;
     while (mask != 0) {
       const std::size_t escape = static_cast<std::size_t>(std::countr_zero(mask));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + done)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), Load(block + done));
       out = WriteByte(block[escape], out + (escape - done));
       done = escape + 1;
       mask &= mask - 1;
     }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
-                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + done)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), Load(block + done));
     out += kBlock - done;
   }
 #endif
