@@ -11,8 +11,8 @@
 namespace sorvanel {
 namespace {
 
-using testing::Gbk;
-using testing::Utf8;
+using client_test::Gbk;
+using client_test::Utf8;
 
 TEST(CommandTableTest, ListsEveryCommandInTheLibrarysOrder) {
   struct Row {

@@ -7,7 +7,7 @@
 #include "encoding/codepage.h"
 #include "encoding/text.h"
 
-namespace sorvanel::testing {
+namespace sorvanel::client_test {
 
 inline Text Gbk(std::string_view utf8) {
   return Text(ConvertCodePage(utf8, kUtf8CodePage, kGbkCodePage));
@@ -17,6 +17,6 @@ inline std::string Utf8(const Text& gbk) {
   return ConvertCodePage(gbk.view(), kGbkCodePage, kUtf8CodePage);
 }
 
-}  // namespace sorvanel::testing
+}  // namespace sorvanel::client_test
 
 #endif  // SORVANEL_TESTS_CLIENT_GBK_H_

@@ -9,7 +9,7 @@
 namespace sorvanel {
 namespace {
 
-using testing::Gbk;
+using client_test::Gbk;
 
 // Replies as the recognition commands hand them over: converted to code page 936.
 TEST(ExtractRecognizedTextTest, GivesEachLineAsRecognised) {
