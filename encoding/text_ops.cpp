@@ -144,13 +144,13 @@ Text NumberToText(double value) {
   char buffer[512];
   const int length = std::snprintf(buffer, sizeof buffer, "%.6f", value);
   if (length <= 0) return Text();
-  std::string text(buffer, static_cast<std::size_t>(length));
-  if (text.find('.') != std::string::npos) {
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') text.pop_back();
+  std::string_view text(buffer, static_cast<std::size_t>(length));
+  if (text.find('.') != std::string_view::npos) {
+    text.remove_suffix(text.size() - (text.find_last_not_of('0') + 1));
+    if (text.back() == '.') text.remove_suffix(1);
   }
-  if (text == "-0") text = "0";
-  return Text::Adopt(std::move(text));
+  if (text == "-0") return Text("0");
+  return Text(text);
 }
 
 }  // namespace sorvanel
