@@ -413,6 +413,36 @@ TEST_F(WebRequestTest, ThroughARealProxy) {
             std::string::npos);
 }
 
+TEST_F(WebRequestTest, PlainRequestToAProxyNamesTheWholeAddress) {
+  // A recording server in the proxy's place shows what a proxy receives.
+  TestServer recorder([](const RecordedRequest&) { return Reply::Text("via"); });
+  ASSERT_TRUE(recorder.ok());
+  const std::string proxy = "127.0.0.1:" + std::to_string(recorder.port());
+  struct Case {
+    const char* url;
+    const char* target;
+    const char* host;
+  };
+  const Case cases[] = {
+      {"http://Origin.invalid:8080/a/../B?x#f", "http://origin.invalid:8080/a/../B?x#f",
+       "origin.invalid:8080"},
+      {"origin.invalid/p", "http://origin.invalid/p", "origin.invalid"},
+      {"http://origin.invalid:80", "http://origin.invalid/", "origin.invalid"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.url);
+    EXPECT_EQ(
+        WebRequest(c.url, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, proxy).view(),
+        "via");
+    const RecordedRequest request = recorder.Requests().back();
+    EXPECT_EQ(request.requestLine, std::string("GET ") + c.target + " HTTP/1.1");
+    EXPECT_EQ(request.Header("Host"), c.host);
+    for (const char* own : {"Accept-Encoding", "Expect", "Content-Type", "Cookie"}) {
+      EXPECT_FALSE(request.Header(own).has_value()) << own;
+    }
+  }
+}
+
 TEST_F(WebRequestTest, CallsOnSeveralThreads) {
   TestServer server([](const RecordedRequest& r) { return Reply::Text(r.target); }, Tls());
   ASSERT_TRUE(server.ok());
