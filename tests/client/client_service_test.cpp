@@ -180,7 +180,7 @@ TEST_F(ClientServiceTest, AnUnreadablePictureIsSentEmpty) {
 }
 
 TEST_F(ClientServiceTest, AWebPictureIsDownloadedFirst) {
-  const std::string bytes = "GIF89a\x01\x00\x01\x00";
+  const std::string bytes("GIF89a\x01\x00\x01\x00", 10);
   Answer("/pictures/a.gif", bytes);
   Answer("/rest/", "{}");
   for (const std::string scheme : {"https://", "HTTPS://"}) {
@@ -193,6 +193,32 @@ TEST_F(ClientServiceTest, AWebPictureIsDownloadedFirst) {
     EXPECT_EQ(requests[0].requestLine, "GET /pictures/a.gif HTTP/1.1");
     EXPECT_EQ(requests[1].body, "image=" + FormPicture(bytes) + "&probability=false");
   }
+}
+
+TEST_F(ClientServiceTest, APlainHttpPictureIsDownloadedToo) {
+  const std::string bytes("\x89PNG\r\n\x1a\n\x00\x00", 10);
+  test::TestServer pictures([&](const Recorded&) { return test::Reply::Text(bytes); });
+  ASSERT_TRUE(pictures.ok());
+  Answer("/rest/", "{}");
+  for (const std::string scheme : {"http://", "Http://"}) {
+    SCOPED_TRACE(scheme);
+    ClearRequests();
+    const std::size_t before = pictures.RequestCount();
+    RecognizeWebImage("t",
+                      Text(scheme + "127.0.0.1:" + std::to_string(pictures.port()) + "/b.png"));
+    ASSERT_EQ(pictures.RequestCount(), before + 1);
+    EXPECT_EQ(pictures.Requests().back().requestLine, "GET /b.png HTTP/1.1");
+    ASSERT_EQ(Requests().size(), 1u);
+    EXPECT_EQ(Requests()[0].body, "image=" + FormPicture(bytes));
+  }
+}
+
+TEST_F(ClientServiceTest, AFailedDownloadSendsAnEmptyPicture) {
+  Answer("/rest/", "{}");
+  const Text address("https://127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/a.jpg");
+  RecognizeLicensePlate("t", true, address);
+  ASSERT_EQ(Requests().size(), 1u);
+  EXPECT_EQ(Requests()[0].body, "multi_detect=true&image=");
 }
 
 TEST_F(ClientServiceTest, RepliesComeBackIn936WithPercentSignsIntact) {
