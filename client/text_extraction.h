@@ -10,7 +10,8 @@ namespace sorvanel {
 // recognised and ended by CR LF. Runs of line breaks are collapsed as
 // CollapseLineBreaks does: an entry without "words" adds no line, except that entries
 // without "words" at the very start leave one leading CR LF; an entry whose "words" is
-// the empty text gives an empty line. A "words" value that is not a text comes out as
+// the empty text gives an empty line. Line breaks inside a recognised line are part of
+// the line and are never collapsed. A "words" value that is not a text comes out as
 // its JSON text (a number as its digits).
 // Neutral result: the empty text for an empty reply, one that is not JSON, or one
 // without entries (the service's error replies). No network; safe on any thread.
