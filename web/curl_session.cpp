@@ -157,15 +157,16 @@ bool Append(ListPtr& list, const std::string& line) {
 }
 
 // The header block as libcurl's list, plus an empty "Name:" entry for each header that
-// libcurl would otherwise add of its own accord: nothing goes out beyond the block but
-// Host, Content-Length and the agent.
+// libcurl would otherwise add of its own accord (Proxy-Connection on a plain request
+// through a proxy among them): nothing goes out beyond the block but Host,
+// Content-Length and the agent.
 std::optional<ListPtr> HeaderList(const std::vector<Text>& lines) {
   ListPtr list;
   for (const Text& line : lines) {
     // An empty piece would end the header block early.
     if (!line.empty() && !Append(list, line.str())) return std::nullopt;
   }
-  for (const char* own : {"Accept", "Content-Type", "Expect"}) {
+  for (const char* own : {"Accept", "Content-Type", "Expect", "Proxy-Connection"}) {
     if (!NamesHeader(lines, own) && !Append(list, std::string(own) + ":")) return std::nullopt;
   }
   return list;

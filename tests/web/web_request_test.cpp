@@ -437,7 +437,8 @@ TEST_F(WebRequestTest, PlainRequestToAProxyNamesTheWholeAddress) {
     const RecordedRequest request = recorder.Requests().back();
     EXPECT_EQ(request.requestLine, std::string("GET ") + c.target + " HTTP/1.1");
     EXPECT_EQ(request.Header("Host"), c.host);
-    for (const char* own : {"Accept-Encoding", "Expect", "Content-Type", "Cookie"}) {
+    for (const char* own :
+         {"Accept-Encoding", "Expect", "Content-Type", "Cookie", "Proxy-Connection"}) {
       EXPECT_FALSE(request.Header(own).has_value()) << own;
     }
   }
