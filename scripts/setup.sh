@@ -28,5 +28,7 @@ done
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Wait for another apt run (a parallel build set-up) instead of failing on its lock.
+apt_opts=(-o DPkg::Lock::Timeout=900)
+$sudo apt-get "${apt_opts[@]}" update -qq
+$sudo apt-get "${apt_opts[@]}" install -y -qq --no-install-recommends "${missing[@]}"
