@@ -1,6 +1,7 @@
 #include "encoding/codepage.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 #include <unicode/ustring.h>
 
 #include <map>
@@ -16,6 +17,18 @@ struct ConverterCloser {
 };
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
+// Writes '?' for every character the code page cannot hold. ICU's own substitution
+// callback skips the "default ignorable" characters instead (U+00AD, U+200B..U+200F,
+// U+FEFF and others), so a zero-width space or a byte-order mark would vanish without
+// a trace; here every such character leaves its '?' as well.
+void SubstituteEveryCharacter(const void* /*context*/, UConverterFromUnicodeArgs* args,
+                              const UChar* /*units*/, int32_t /*length*/, UChar32 /*codePoint*/,
+                              UConverterCallbackReason reason, UErrorCode* status) {
+  if (reason > UCNV_IRREGULAR) return;  // reset, close and clone carry no character
+  *status = U_ZERO_ERROR;
+  ucnv_cbFromUWriteBytes(args, "?", 1, 0, status);
+}
+
 int EffectiveCodePage(int codePage) { return codePage == kAnsiCodePage ? kGbkCodePage : codePage; }
 
 UConverter* OpenConverter(int codePage) {
@@ -30,6 +43,9 @@ UConverter* OpenConverter(int codePage) {
       status = U_ZERO_ERROR;
       ucnv_setSubstChars(converter, "?", 1, &status);
       ucnv_setFallback(converter, false);
+      status = U_ZERO_ERROR;
+      ucnv_setFromUCallBack(converter, SubstituteEveryCharacter, nullptr, nullptr, nullptr,
+                            &status);
       return converter;
     }
     if (converter) ucnv_close(converter);

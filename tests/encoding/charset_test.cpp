@@ -43,6 +43,34 @@ TEST(ConvertCharsetTest, Table) {
       {"zero escape cuts", "ab%00cd", true, "ab"},
       {"escapes resolved, bytes kept", "%41\xE4\xB8\xAD", false, "A\xE4\xB8\xAD"},
       {"emoji replaced, the rest converted", "a\xF0\x9F\x98\x80\xE4\xB8\xAD", true, "a?\xD6\xD0"},
+      // Characters that a substitution might skip as "default ignorable" still leave
+      // their '?': the soft hyphen, zero-width and direction marks, word joiner,
+      // variation selector and a leading byte-order mark.
+      {"soft hyphen",
+       "a\xC2\xAD"
+       "b",
+       true, "a?b"},
+      {"zero-width space",
+       "a\xE2\x80\x8B"
+       "b",
+       true, "a?b"},
+      {"right-to-left mark",
+       "a\xE2\x80\x8F"
+       "b",
+       true, "a?b"},
+      {"left-to-right embedding",
+       "a\xE2\x80\xAA"
+       "b",
+       true, "a?b"},
+      {"word joiner",
+       "a\xE2\x81\xA0"
+       "b",
+       true, "a?b"},
+      {"variation selector",
+       "a\xEF\xB8\x80"
+       "b",
+       true, "a?b"},
+      {"byte-order mark first", "\xEF\xBB\xBF{}", true, "?{}"},
       {"malformed UTF-8 substituted",
        "a\xFF"
        "b",
@@ -71,6 +99,9 @@ TEST(CodePageTest, Windows936TableAndUtf16Round) {
   EXPECT_EQ(ToUtf16("").bytes(), std::string(2, '\0'));
   // A lone surrogate cannot be written in any code page.
   EXPECT_EQ(FromUtf16(ByteSet(std::string("\x00\xD8\x41\x00", 4)), kGbkCodePage), Text("?A"));
+  // A zero-width space and a byte-order mark are characters too.
+  EXPECT_EQ(FromUtf16(ByteSet(std::string("\xFF\xFE\x41\x00\x0B\x20\x42\x00", 8))), Text("?A?B"));
+  EXPECT_EQ(Utf8ToGbk("\xEF\xBB\xBF\xE2\x80\x8B\xE4\xB8\xAD"), Text("??\xD6\xD0"));
 }
 
 TEST(CodePageTest, Malformed936IsSubstituted) {
