@@ -1,5 +1,6 @@
 #include "encoding/text_ops.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,10 +11,22 @@ namespace {
 
 unsigned char FoldAscii(unsigned char b) { return (b >= 'A' && b <= 'Z') ? b + 32 : b; }
 
+// Requires: `pos` is a character boundary of `text`, and `what` fits after it.
 bool MatchesAt(std::string_view text, std::size_t pos, std::string_view what, Case match) {
   if (match == Case::kSensitive) return text.compare(pos, what.size(), what) == 0;
   for (std::size_t i = 0; i < what.size(); ++i) {
-    if (FoldAscii(text[pos + i]) != FoldAscii(what[i])) return false;
+    const unsigned char b = what[i];
+    if (b >= 0x80) {
+      // A double-byte character is compared as it stands: its second byte may look
+      // like an ASCII letter (B0 41) but is never folded.
+      if (text.compare(pos + i, std::min<std::size_t>(2, what.size() - i), what.substr(i, 2)) !=
+          0) {
+        return false;
+      }
+      ++i;
+    } else if (FoldAscii(text[pos + i]) != FoldAscii(b)) {
+      return false;
+    }
   }
   return true;
 }
@@ -149,7 +162,7 @@ Text NumberToText(double value) {
     text.remove_suffix(text.size() - (text.find_last_not_of('0') + 1));
     if (text.back() == '.') text.remove_suffix(1);
   }
-  if (text == "-0") return Text("0");
+  // A negative number that rounds to zero keeps its sign ("-0"), as printf writes it.
   return Text(text);
 }
 

@@ -3,7 +3,8 @@
 // Searches step over the double-byte characters of code page 936 as units: a byte of
 // 0x80 or above starts a two-byte character, and a match never starts on its second
 // byte. A search starts at a character boundary (position 0, or one a search returned).
-// Searches compare bytes; the case-insensitive ones fold only the ASCII letters A to Z.
+// Searches compare bytes; the case-insensitive ones fold only the ASCII letters A to Z
+// where they stand as characters, never the second byte of a double-byte character.
 // Positions count bytes from 0.
 //
 // Every routine is a pure function of its arguments, safe on any thread.
@@ -62,7 +63,8 @@ std::vector<Text> Split(std::string_view text, std::string_view separator);
 Text Join(const std::vector<Text>& pieces, std::string_view separator);
 
 // A number in fixed notation with six decimals, trailing zeros and then a bare decimal
-// point removed: 42, 2.5, 0.333333. Minus zero is written 0.
+// point removed: 42, 2.5, 0.333333. A negative number that rounds to zero keeps its
+// sign: -0.0000001 and -0.0 give "-0".
 Text NumberToText(double value);
 
 }  // namespace sorvanel

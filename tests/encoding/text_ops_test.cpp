@@ -25,6 +25,9 @@ TEST(FindTextTest, Table) {
       {"not on a second byte", std::string(kTrailA) + "A", "A", 0, Case::kSensitive, 2},
       {"not on a second byte, folded", std::string(kTrailA) + "a", "A", 0, Case::kIgnore, 2},
       {"only inside a character", kTrailA, "A", 0, Case::kSensitive, kNotFound},
+      {"second byte never folded", kTrailA, "\xB0\x61", 0, Case::kIgnore, kNotFound},
+      {"letter after a double-byte character folded", std::string(kTrailA) + "a",
+       std::string(kTrailA) + "A", 0, Case::kIgnore, 0},
       {"double-byte needle", std::string("a") + kZhong + "b", kZhong, 0, Case::kSensitive, 1},
       {"empty needle", "abc", "", 1, Case::kSensitive, 1},
       {"empty text", "", "a", 0, Case::kSensitive, kNotFound},
@@ -63,6 +66,8 @@ TEST(CaseFoldingTest, TouchesAsciiLettersOnly) {
   EXPECT_EQ(AsciiUpper(std::string("ab") + kTrailA), Text(std::string("AB") + kTrailA));
   EXPECT_TRUE(EqualsIgnoreCase("Set-Cookie", "SET-cookie"));
   EXPECT_FALSE(EqualsIgnoreCase("Set-Cookie", "Set-Cookie:"));
+  EXPECT_FALSE(EqualsIgnoreCase(kTrailA, "\xB0\x61"));
+  EXPECT_TRUE(EqualsIgnoreCase(std::string(kTrailA) + "x", std::string(kTrailA) + "X"));
 }
 
 TEST(TrimTest, Table) {
@@ -78,6 +83,8 @@ TEST(TrimTest, Table) {
       {"empty", "", ""},
       // B0 A1 is a character; the A1 A1 that a byte scan would see across it is not.
       {"second byte A1", "\xB0\xA1\xA1\xA1", "\xB0\xA1"},
+      // 、 (A1 A2) and 。 (A1 A3) share the ideographic space's first byte only.
+      {"other A1 characters stay", "\xA1\xA2 a \xA1\xA3", "\xA1\xA2 a \xA1\xA3"},
   };
   for (const Row& c : cases) EXPECT_EQ(Trim(c.text), Text(c.expected)) << c.name;
 }
@@ -106,9 +113,18 @@ TEST(SplitTest, Table) {
 
 TEST(NumberToTextTest, Table) {
   const std::pair<double, const char*> cases[] = {
-      {42, "42"},  {2.5, "2.5"}, {1.0 / 3, "0.333333"}, {-1.25, "-1.25"},
-      {0, "0"},    {-0.0, "0"},  {1e-7, "0"},           {123456789012.0, "123456789012"},
-      {0.1, "0.1"}};
+      {42, "42"},
+      {2.5, "2.5"},
+      {1.0 / 3, "0.333333"},
+      {-1.25, "-1.25"},
+      {0, "0"},
+      {1e-7, "0"},
+      {123456789012.0, "123456789012"},
+      {0.1, "0.1"},
+      // A negative number that rounds to zero keeps its sign.
+      {-0.0, "-0"},
+      {-0.0000001, "-0"},
+      {-0.0000004, "-0"}};
   for (const auto& [value, expected] : cases) {
     EXPECT_EQ(NumberToText(value), Text(expected)) << value;
   }

@@ -93,6 +93,7 @@ TEST(JsonGeneralProperty, PlainAndJsonText) {
       {"n", "3", "3"},
       {"f", "0.123457", "0.1234567"},
       {"tiny", "0", "1e-7"},
+      {"neg", "-0", "-1e-7"},  // the six-decimal form keeps the sign
       {"t", "-1", "true"},
       {"no", "0", "false"},
       {"z", "", "null"},
