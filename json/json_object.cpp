@@ -150,10 +150,13 @@ std::string ElementPath(std::string_view path, int index) {
   return out;
 }
 
-// The integer that a decimal text starts with (a sign, digits, a fraction cut off), or
-// 0 when it does not start with one.
+// The integer that a decimal text starts with (blanks, a sign, digits, a fraction cut
+// off), or 0 when it does not start with one. Blanks before the number are skipped as
+// decimal text is read ("[ 1 ]" is element 1).
 int LeadingInteger(std::string_view text) {
   double value = 0;
+  const std::size_t start = text.find_first_not_of(" \t\n\v\f\r");
+  text.remove_prefix(start == std::string_view::npos ? text.size() : start);
   const char* first = text.data();
   if (!text.empty() && text[0] == '+') ++first;
   std::from_chars(first, text.data() + text.size(), value, std::chars_format::fixed);
