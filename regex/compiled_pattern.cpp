@@ -80,9 +80,19 @@ std::shared_ptr<const CompiledPattern> CompiledPattern::Compile(std::string_view
   uint32_t captures = 0;
   if (pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures) != 0) return nullptr;
 
+  uint32_t highestBackReference = 0;
+  if (pcre2_pattern_info(code.get(), PCRE2_INFO_BACKREFMAX, &highestBackReference) != 0) {
+    return nullptr;
+  }
+
   auto engine = std::make_unique<Engine>();
   // Without a JIT for this machine the interpreter does the same work, only slower.
-  engine->jit = pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
+  // Patterns with a back-reference always run in the interpreter: the JIT of PCRE2
+  // 10.42 never matches a quantified reference to a group that took no part
+  // ((x)?y\1+ on "y"), while the interpreter (and JavaScript) match it empty. Using
+  // the JIT only for the others also keeps an answer from depending on whether a long
+  // subject made the search fall back to the interpreter.
+  engine->jit = highestBackReference == 0 && pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
   engine->code = std::move(code);
   return std::shared_ptr<const CompiledPattern>(
       new CompiledPattern(std::move(engine), static_cast<int>(captures)));

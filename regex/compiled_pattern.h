@@ -40,7 +40,7 @@ inline constexpr unsigned kHeapLimitKib = 64 * 1024;
 class CompiledPattern {
  public:
   // Compiles `pattern`; nullptr when the engine rejects it. Uses the JIT where the
-  // engine has one for this machine.
+  // engine has one for this machine, except for a pattern with a back-reference.
   static std::shared_ptr<const CompiledPattern> Compile(std::string_view pattern, bool ignoreCase);
 
   ~CompiledPattern();

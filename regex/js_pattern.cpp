@@ -50,6 +50,26 @@ bool IsJsGroupOpening(std::string_view rest) {
   return rest[2] == '=' || rest[2] == '!' || IsLetter(rest[2]) || rest[2] == '_';
 }
 
+// Whether `rest` starts with a quantifier: *, +, ?, or a brace that forms {n}, {n,} or
+// {n,m} (any other brace is an ordinary character).
+bool StartsWithQuantifier(std::string_view rest) {
+  if (rest.empty()) return false;
+  if (rest[0] == '*' || rest[0] == '+' || rest[0] == '?') return true;
+  if (rest[0] != '{') return false;
+  std::size_t i = 1;
+  const auto digits = [&] {
+    const std::size_t from = i;
+    while (i < rest.size() && IsDigit(rest[i])) ++i;
+    return i > from;
+  };
+  if (!digits()) return false;
+  if (i < rest.size() && rest[i] == ',') {
+    ++i;
+    digits();
+  }
+  return i < rest.size() && rest[i] == '}';
+}
+
 bool IsNamedGroupOpening(std::string_view rest) {
   return rest.size() >= 3 && rest[0] == '?' && rest[1] == '<' && rest[2] != '=' && rest[2] != '!';
 }
@@ -174,10 +194,15 @@ std::optional<std::string> TranslateJsPattern(std::string_view p, bool multiline
         out += kNotLineBreak;
         break;
       case '^':
-        out += multiline ? kLineStart : "^";
-        break;
       case '$':
-        out += multiline ? kLineEnd : "$";
+        // An anchor has nothing to repeat; the multi-line rewriting into a lookaround
+        // would otherwise let the engine accept "^*".
+        if (StartsWithQuantifier(p.substr(i + 1))) return std::nullopt;
+        if (c == '^') {
+          out += multiline ? kLineStart : "^";
+        } else {
+          out += multiline ? kLineEnd : "$";
+        }
         break;
       case '(':
         if (!IsJsGroupOpening(p.substr(i + 1))) return std::nullopt;

@@ -15,6 +15,7 @@
 //   "-" next to a class escape inside a class (as in [\d-x]) is an ordinary character.
 // - The engine's own extensions that a JavaScript pattern cannot hold, "(*...)" and
 //   "(?" with anything but ":", "=", "!", "<=", "<!" or "<name>", are errors.
+// - A quantifier on "^" or "$" ("^*", "$+", "^{2}") is an error in both modes.
 // Pure function, safe on any thread.
 #ifndef SORVANEL_REGEX_JS_PATTERN_H_
 #define SORVANEL_REGEX_JS_PATTERN_H_

@@ -12,7 +12,19 @@
 // replaced (and come back as "?"), never a failure.
 //
 // A run is bounded: a pattern that backtracks catastrophically makes the run fail
-// after a bounded amount of work instead of freezing its caller.
+// after a bounded amount of work instead of freezing its caller. A quantifier on "^"
+// or "$" ("^*", "$+") is refused in both modes.
+//
+// Where the engine still differs from JavaScript:
+// - A repeated group whose body can match the empty text takes one more, empty pass:
+//   (b*)+c on "bbc" gives sub-match 1 = "" where JavaScript gives "bb".
+// - Captures inside a repeated group are not reset on each pass: (?:(a)|b)+ on "ab"
+//   gives sub-match 1 = "a" where JavaScript gives nothing.
+// - \s is ASCII white space only: the ideographic space U+3000 (A1 A1) is no blank.
+// - A compiled pattern has a size limit (64 KiB of engine code): some 6000 groups as
+//   small as (a) fit, fewer larger ones; a pattern beyond it makes Create fail.
+// - The search bounds also end searches that are merely long: (?:a|b)* over a subject
+//   of 1 MiB nests too deep and the run fails.
 //
 // Indexes of matches and sub-expressions count from 1. No method throws or reports an
 // error: a failure gives the neutral result (false, the empty text, 0).

@@ -141,7 +141,15 @@ TEST(RegexObjectTest, FreshObjectGivesNeutralResults) {
 
 TEST(RegexObjectTest, PatternsThatCannotBeCompiled) {
   // The last rows are the engine's own extensions, which the JavaScript style rejects.
-  const char* patterns[] = {"(a", "a)", "[a", "*a", "a{2,1}", "\\", "(?i)a", "(*CR)a", "(?>a)"};
+  // A quantifier on ^ or $ has nothing to repeat, in either mode.
+  const char* patterns[] = {"(a",    "a)", "[a",  "*a", "a{2,1}", "\\",  "(?i)a", "(*CR)a",
+                            "(?>a)", "^*", "^+a", "$+", "^{2}a",  "a$?", "^{1,}a"};
+  for (const char* pattern : patterns) {
+    for (const bool multiline : {true, false}) {
+      RegexObject regex;
+      EXPECT_FALSE(regex.Create(pattern, "a", std::nullopt, multiline)) << pattern << multiline;
+    }
+  }
   for (const char* pattern : patterns) {
     RegexObject regex;
     ASSERT_TRUE(regex.Create("b", "b"));  // a failed Create drops the earlier matches
@@ -277,6 +285,30 @@ TEST(RegexObjectTest, JavaScriptStylePatterns) {
        {Cat({kZhong, kWen})}},
   };
   ExpectMatches(rows);
+}
+
+// Quantified back-references to a group that took no part match the empty text, as in
+// JavaScript, on short subjects and on subjects long enough to leave the fast path of
+// the engine.
+TEST(RegexObjectTest, QuantifiedUnsetBackReferences) {
+  const std::string padding(100'000, 'z');
+  const struct {
+    const char* pattern;
+    std::string text;
+    const char* expected;
+  } rows[] = {
+      {"(x)?y\\1+", "y", "y"},  {"(x)?y\\1{2}", "y", "y"},     {"(x)?y\\1{1,3}", "y", "y"},
+      {"(x)?y\\1+?", "y", "y"}, {"(x)?y\\1+", "xyxx", "xyxx"}, {"(x)?y\\1{2}", "xyx", "y"},
+  };
+  for (const auto& row : rows) {
+    for (const std::string& text : {row.text, padding + row.text}) {
+      RegexObject regex;
+      ASSERT_TRUE(regex.Create(row.pattern, text)) << row.pattern;
+      const std::vector<std::string> expected =
+          *row.expected ? std::vector<std::string>{row.expected} : std::vector<std::string>{};
+      EXPECT_EQ(MatchTexts(regex), expected) << row.pattern << " on " << text.size() << " bytes";
+    }
+  }
 }
 
 TEST(RegexObjectTest, SubMatchesOfChineseText) {
