@@ -12,7 +12,7 @@ namespace {
 struct ConfigState {
   std::mutex mutex;
   ServiceConfig config = DefaultServiceConfig();
-  // Whether the web settings of the process reflect `config` yet. They are applied on
+  // Whether the web settings of the process have been decided yet. They are applied on
   // the first request rather than at start-up, so that a program that never talks to
   // the service leaves the web settings alone.
   bool applied = false;
@@ -61,8 +61,9 @@ void EnsureServiceWebSettings() {
   ConfigState& state = State();
   std::lock_guard lock(state.mutex);
   if (state.applied) return;
-  ApplyLocked(state.config);
   state.applied = true;
+  // Web settings that the program set itself win over the build's configuration.
+  if (!WebSettingsWereSet()) ApplyLocked(state.config);
 }
 
 Text ServiceAddress(std::string_view path) {

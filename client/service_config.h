@@ -36,7 +36,11 @@ ServiceConfig DefaultServiceConfig();
 ServiceConfig GetServiceConfig();
 
 // Replaces the configuration; an empty host selects the build's host. The web settings
-// of the process (trusted CA file, time limits) are updated at once.
+// of the process (trusted CA file, time limits) are updated at once: the service
+// configuration wins over what the program gave SetWebSettings before, and a later
+// SetWebSettings wins over it. Without a call of SetServiceConfig the first request
+// hands the build's configuration to the web settings only when the program has not
+// set web settings itself.
 void SetServiceConfig(const ServiceConfig& config);
 
 // The host in force, e.g. for building an address.

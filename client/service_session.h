@@ -9,7 +9,8 @@
 namespace sorvanel {
 
 // Hands the service configuration's CA file and time limits to the web settings of
-// the process, once, unless SetServiceConfig already did. Safe on any thread.
+// the process, once, unless SetServiceConfig already did or the program set web
+// settings itself. Safe on any thread.
 void EnsureServiceWebSettings();
 
 // "https://" + the service host + path, after EnsureServiceWebSettings.

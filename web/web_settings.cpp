@@ -11,21 +11,32 @@ std::mutex& SettingsMutex() {
   return mutex;
 }
 
-WebSettings& StoredSettings() {
-  static WebSettings settings;
-  return settings;
+struct StoredSettings {
+  WebSettings settings;
+  bool set = false;
+};
+
+StoredSettings& Stored() {
+  static StoredSettings stored;
+  return stored;
 }
 
 }  // namespace
 
 void SetWebSettings(const WebSettings& settings) {
   std::lock_guard lock(SettingsMutex());
-  StoredSettings() = settings;
+  Stored().settings = settings;
+  Stored().set = true;
 }
 
 WebSettings GetWebSettings() {
   std::lock_guard lock(SettingsMutex());
-  return StoredSettings();
+  return Stored().settings;
+}
+
+bool WebSettingsWereSet() {
+  std::lock_guard lock(SettingsMutex());
+  return Stored().set;
 }
 
 }  // namespace sorvanel

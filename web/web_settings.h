@@ -2,7 +2,12 @@
 // certificate trust. Every WebRequest reads them once, at its start, so a change affects
 // the requests that start after it.
 //
-// Both routines are safe on any thread (the settings are guarded by a mutex).
+// Which settings win: the last call of SetWebSettings, whether the program made it or
+// the client library's SetServiceConfig made it for the program. A program that calls
+// SetWebSettings and never SetServiceConfig keeps its own settings: the client library
+// then leaves them alone on its first request.
+//
+// Every routine is safe on any thread (the settings are guarded by a mutex).
 #ifndef SORVANEL_WEB_WEB_SETTINGS_H_
 #define SORVANEL_WEB_WEB_SETTINGS_H_
 
@@ -31,6 +36,9 @@ void SetWebSettings(const WebSettings& settings);
 
 // A copy of the current settings (the defaults above until SetWebSettings is called).
 WebSettings GetWebSettings();
+
+// Whether SetWebSettings has been called in this process.
+bool WebSettingsWereSet();
 
 }  // namespace sorvanel
 
