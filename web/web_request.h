@@ -8,9 +8,15 @@
 #ifndef SORVANEL_WEB_WEB_REQUEST_H_
 #define SORVANEL_WEB_WEB_REQUEST_H_
 
+#include <cstddef>
+
 #include "encoding/text.h"
 
 namespace sorvanel {
+
+// The engine's bounds on a reply's header block and on one of its header lines.
+inline constexpr std::size_t kMaxReplyHeaderBlock = 300 * 1024;
+inline constexpr std::size_t kMaxReplyHeaderLine = 100 * 1024;
 
 // Performs one request and returns the body of the final reply exactly as received (no
 // character-set conversion, no content decoding), whatever its status code. The caller
@@ -18,6 +24,11 @@ namespace sorvanel {
 // nothing came back (unresolvable host, refused connection, failed certificate check,
 // connect time-out). A reply cut off part-way, or one that stalls for longer than the
 // stall limit, gives the bytes received so far.
+//
+// Bound: a reply whose header block exceeds kMaxReplyHeaderBlock, or with one header
+// line longer than kMaxReplyHeaderLine, is refused by the HTTP engine: the body is then
+// empty and replyHeaders holds the block only as far as it had arrived. No real server
+// comes near these sizes; they keep a hostile one from growing memory without end.
 //
 // The parameters, in order; a null pointer means the argument was left out, and an
 // in/out or out parameter left out works on a scratch value that is dropped:

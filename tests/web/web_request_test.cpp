@@ -242,6 +242,45 @@ TEST_F(WebRequestTest, ReplyHeadersAndCookies) {
   EXPECT_EQ(replyCookies, Text("a=1; b=2"));
 }
 
+// Past the bounds on a reply's header block (300 KiB) and on one header line (100 KiB)
+// the body does not come back, and the header block only as far as it arrived; just
+// below them the reply is whole.
+TEST_F(WebRequestTest, ReplyHeaderBounds) {
+  TestServer server([](const RecordedRequest& request) {
+    Reply reply = Reply::Text("body");
+    const auto lines = [&](int count, std::size_t size) {
+      for (int i = 0; i < count; ++i) {
+        reply.headerLines.push_back("X-Fill-" + std::to_string(i) + ": " + std::string(size, 'h'));
+      }
+    };
+    if (request.target == "/block-400k") lines(8, 50 * 1024);
+    if (request.target == "/block-250k") lines(5, 50 * 1024);
+    if (request.target == "/line-150k") lines(1, 150 * 1024);
+    if (request.target == "/line-90k") lines(1, 90 * 1024);
+    return reply;
+  });
+  ASSERT_TRUE(server.ok());
+  const struct {
+    const char* path;
+    bool whole;
+    std::size_t headerSize;  // at least, for a whole reply
+  } rows[] = {
+      {"/block-400k", false, 0},
+      {"/block-250k", true, 250 * 1024},
+      {"/line-150k", false, 0},
+      {"/line-90k", true, 90 * 1024},
+  };
+  for (const auto& row : rows) {
+    Text replyHeaders;
+    const ByteSet body =
+        WebRequest(server.Url(row.path), 0, "", nullptr, nullptr, nullptr, &replyHeaders);
+    EXPECT_EQ(body.bytes(), row.whole ? "body" : "") << row.path;
+    EXPECT_EQ(replyHeaders.view().ends_with("\r\n\r\n"), row.whole) << row.path;
+    EXPECT_GE(replyHeaders.size(), row.headerSize) << row.path;
+    EXPECT_LE(replyHeaders.size(), kMaxReplyHeaderBlock + 8 * 1024) << row.path;
+  }
+}
+
 TEST_F(WebRequestTest, CallersHeaderLinesAndTarget) {
   TestServer server([](const RecordedRequest&) { return Reply::Text("ok"); });
   ASSERT_TRUE(server.ok());
