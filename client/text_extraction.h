@@ -12,7 +12,9 @@ namespace sorvanel {
 // without "words" at the very start leave one leading CR LF; an entry whose "words" is
 // the empty text gives an empty line. Line breaks inside a recognised line are part of
 // the line and are never collapsed. A "words" value that is not a text comes out as
-// its JSON text (a number as its digits).
+// its compact JSON text, quotes included: a number as its digits, true, null, an array
+// ["a","b"] or an object {"k":"v"} as written there. Only a text loses its quotes (and
+// its escapes), since only texts are recognised lines.
 // Neutral result: the empty text for an empty reply, one that is not JSON, or one
 // without entries (the service's error replies). No network; safe on any thread.
 Text ExtractRecognizedText(const Text& reply);

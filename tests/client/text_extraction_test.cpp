@@ -42,6 +42,9 @@ TEST(ExtractRecognizedTextTest, GivesEachLineAsRecognised) {
       {"three without words", R"({"words_result":[{},{},{}]})", "\r\n"},
       {"missing words last", R"({"words_result":[{"words":"a"},{}]})", "a\r\n"},
       {"a number", R"({"words_result":[{"words":42}]})", "42\r\n"},
+      // Only texts are recognised lines; other values keep their JSON text, quotes too.
+      {"an array", R"({"words_result":[{"words":["a", "中"]}]})", "[\"a\",\"中\"]\r\n"},
+      {"an object", R"({"words_result":[{"words":{"k" : "v"}}]})", "{\"k\":\"v\"}\r\n"},
       {"no entries", R"({"words_result_num":0,"words_result":[]})", ""},
       {"error reply", R"({"error_code":110,"error_msg":"Access token invalid"})", ""},
       {"not JSON", "<html>502 Bad Gateway</html>", ""},
