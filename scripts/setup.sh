@@ -9,8 +9,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # encoding/: code-page conversion
   libicu-dev
-  # web/: HTTP client, TLS, the test CA and a real forward proxy
-  libcurl4-openssl-dev libssl-dev openssl tinyproxy
+  # web/: HTTP client, TLS, the system's trust store (only a recommendation of libcurl,
+  # which --no-install-recommends leaves out; without it every HTTPS exchange fails),
+  # the test CA and a real forward proxy
+  libcurl4-openssl-dev libssl-dev openssl ca-certificates tinyproxy
   # regex/
   libpcre2-dev
   # json/: the parser behind our document engine
@@ -26,7 +28,13 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "setup.sh: missing packages and no sudo; as root run: apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo="sudo"
+fi
 export DEBIAN_FRONTEND=noninteractive
 # Wait for another apt run (a parallel build set-up) instead of failing on its lock.
 apt_opts=(-o DPkg::Lock::Timeout=900)
