@@ -1,12 +1,13 @@
 #include "encoding/url_encode.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 #include <string>
 #include <string_view>
 
-#include "encoding/charset.h"
+#include "encoding/codepage.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -120,22 +121,72 @@ void Write(std::string_view in, char* out) {
   for (; i < in.size(); ++i) out = WriteByte(in[i], out);
 }
 
+// A text with characters outside ASCII is converted to UTF-8 in pieces of about this
+// many bytes, so that the conversion's buffers stay small whatever the size of the text:
+// the peak is the input, the output and a few hundred KiB.
+constexpr std::size_t kPieceBytes = 64 * 1024;
+
+// Whether b starts a double-byte character in code page 936 as the converter reads it:
+// 0x81 to 0xFE (0x80 is the euro sign, one byte). Pieces end between characters, so a
+// piece never ends on a lead byte whose second byte is in the next piece.
+bool IsLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+
+std::size_t PieceEnd(std::string_view text, std::size_t begin) {
+  if (text.size() - begin <= kPieceBytes) return text.size();
+  std::size_t end = begin;
+  while (end < begin + kPieceBytes) end += IsLeadByte(text[end]) ? 2 : 1;
+  return std::min(end, text.size());
+}
+
+// The size of the encoded text, for the output's one allocation: exact for ASCII, and
+// for each other character the most its UTF-8 form can take (three bytes, each
+// escaped). Only a character of U+0080..U+07FF takes less (two bytes); malformed input
+// may take more, which the writing handles by growing the output.
+std::size_t EncodedSizeBound(std::string_view text) {
+  constexpr std::size_t kMostPerCharacter = 9;
+  std::size_t size = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char b = text[i];
+    if (b < 0x80) {
+      size += kEscaped[b] ? 3 : 1;
+      ++i;
+    } else {
+      size += kMostPerCharacter;
+      i += IsLeadByte(b) ? 2 : 1;
+    }
+  }
+  return size;
+}
+
+// Converts `text` to UTF-8 piece by piece and appends the encoded form of each to `out`.
+void AppendEncodedPieces(std::string_view text, std::string& out) {
+  for (std::size_t begin = 0; begin < text.size();) {
+    const std::size_t end = PieceEnd(text, begin);
+    const std::string utf8 =
+        ConvertCodePage(text.substr(begin, end - begin), kAnsiCodePage, kUtf8CodePage);
+    const std::size_t at = out.size();
+    out.resize(at + utf8.size() + 2 * Count(utf8).escapes);
+    Write(utf8, out.data() + at);
+    begin = end;
+  }
+}
 }  // namespace
 
 Text UrlEncode(const Text& text) {
   if (text.empty()) return Text();
-  std::string_view bytes = text.view();
-  Census census = Count(bytes);
-  // Pure ASCII reads the same in code page 936 and in UTF-8: no conversion needed.
-  ByteSet utf8;
-  if (census.highBytes) {
-    utf8 = AnsiToUtf8(text);
-    bytes = utf8.view();
-    census = Count(bytes);
+  const std::string_view bytes = text.view();
+  const Census census = Count(bytes);
+  // The output is allocated once and written in place: at its exact size for pure
+  // ASCII, which reads the same in code page 936 and in UTF-8 and needs no conversion;
+  // at its bound for other texts.
+  if (!census.highBytes) {
+    std::string out(bytes.size() + 2 * census.escapes, '\0');
+    Write(bytes, out.data());
+    return Text::Adopt(std::move(out));
   }
-  // The output is allocated once, at its exact size, and written in place.
-  std::string out(bytes.size() + 2 * census.escapes, '\0');
-  Write(bytes, out.data());
+  std::string out;
+  out.reserve(EncodedSizeBound(bytes));
+  AppendEncodedPieces(bytes, out);
   return Text::Adopt(std::move(out));
 }
 

@@ -69,6 +69,31 @@ TEST(UrlEncodeTest, LongTextsMatchTheByteRule) {
   const Text input(text);
   UrlEncode(input);
   EXPECT_EQ(input.str(), text);  // the input is not changed
+
+  // Long 936 texts: more than 255 rounds of the block counter, and several conversion
+  // pieces whose ends fall after one-byte and two-byte characters alike. Each row is a
+  // unit of 936 text and its UTF-8 form, repeated.
+  const struct {
+    const char* name;
+    std::string gbk, utf8;
+    std::size_t repeat;
+  } rows[] = {
+      {"1400 x zhong", "\xD6\xD0", "\xE4\xB8\xAD", 1400},
+      {"mixed with the one-byte euro sign", "a\x80\xD6\xD0+\xCE\xC4 ",
+       "a\xE2\x82\xAC\xE4\xB8\xAD+\xE6\x96\x87 ", 30000},
+      {"odd ASCII runs between characters", "xyz\xD6\xD0", "xyz\xE4\xB8\xAD", 40000},
+      // A lead byte without its second byte becomes U+FFFD and the byte after it stays:
+      // more than the output's first allocation foresaw.
+      {"malformed 936", "\x81 ", "\xEF\xBF\xBD ", 40000},
+  };
+  for (const auto& row : rows) {
+    std::string gbk, utf8;
+    for (std::size_t i = 0; i < row.repeat; ++i) {
+      gbk += row.gbk;
+      utf8 += row.utf8;
+    }
+    EXPECT_TRUE(UrlEncode(gbk).str() == ReferenceEncode(utf8)) << row.name;
+  }
 }
 
 }  // namespace
