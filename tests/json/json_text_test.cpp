@@ -2,7 +2,10 @@
 // page 936 boundary, and round trips through GetDataText.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
+#include <string_view>
 
 #include "json/json_object.h"
 #include "tests/json/json_test_util.h"
@@ -43,9 +46,20 @@ TEST(JsonSerialiser, EscapeSet) {
   }
 }
 
+// "[" + items + "]", built without the temporary strings that make GCC 12 warn.
+std::string InArray(std::string_view items) {
+  std::string array;
+  array.reserve(items.size() + 2);
+  array.push_back('[');
+  array.append(items);
+  array.push_back(']');
+  return array;
+}
+
 TEST(JsonSerialiser, Numbers) {
+  const std::string zeros(400, '0');
   struct Case {
-    const char* input;
+    std::string input;
     const char* json;
   } cases[] = {
       {"0", "0"},
@@ -69,15 +83,50 @@ TEST(JsonSerialiser, Numbers) {
       {"-1e400", "null"},
       {"1E+400", "null"},
       {"-123.5e999", "null"},
+      {"1e-400", "0"},
+      {"1" + zeros, "null"},
+      // Far out of range either way: the place of the first digit decides.
+      {"0." + zeros + "1e10", "0"},
+      {"0." + zeros + "1e800", "null"},
+      {"-0." + zeros + "1e+99999999999999999999", "null"},
       {"9007199254740993", "9007199254740992"},
       {"18446744073709551615", "18446744073709552000"},
       {"0.30000000000000004", "0.30000000000000004"},
   };
   for (const Case& c : cases) {
     JsonObject object;
-    ASSERT_TRUE(object.Parse(Text(std::string("[") + c.input + "]"))) << c.input;
-    EXPECT_EQ(object.GetDataText(), Text(std::string("[") + c.json + "]")) << c.input;
+    ASSERT_TRUE(object.Parse(Text(InArray(c.input)))) << c.input;
+    EXPECT_EQ(object.GetDataText(), Text(InArray(c.json))) << c.input;
   }
+
+  // Any number of numbers beyond the range, among texts that look like them.
+  const auto repeated = [](const std::string& item, int count) {
+    std::string items;
+    for (int i = 0; i < count; ++i) items += item;
+    return items;
+  };
+  const struct {
+    const char* name;
+    std::string input;
+    std::string json;
+  } documents[] = {
+      {"65 of them", InArray(repeated("1e400,", 65) + "0"), InArray(repeated("null,", 65) + "0")},
+      {"100000 of them", InArray(repeated("-1e400,", 100000) + "1"),
+       InArray(repeated("null,", 100000) + "1")},
+      {"texts and keys untouched", R"({"1e400":["1e400",1e400,"\"1e400",-2E+999,3]})",
+       R"({"1e400":["1e400",null,"\"1e400",null,3]})"},
+  };
+  for (const auto& d : documents) {
+    JsonObject object;
+    ASSERT_TRUE(object.Parse(Text(d.input))) << d.name;
+    EXPECT_TRUE(object.GetDataText().str() == d.json) << d.name;
+  }
+  JsonObject object;
+  ASSERT_TRUE(object.Parse(R"({"a":[1e400,-1e400,7]})"));
+  EXPECT_EQ(object.GetPropertyNumber("a[0]"), HUGE_VAL);
+  EXPECT_EQ(object.GetPropertyNumber("a[1]"), -HUGE_VAL);
+  EXPECT_EQ(object.GetPropertyNumber("a[2]"), 7);
+  EXPECT_FALSE(object.Parse("[1e400,01]"));  // still refused for what else is wrong
 }
 
 TEST(JsonSerialiser, HolesAndMissing) {
