@@ -263,9 +263,7 @@ int JsonObject::MemberCount(const Text& path) const {
     case Kind::kNull:
       return -2;
     case Kind::kArray: {
-      int count = 0;
-      for (const Value& element : value->array()) count += element.kind() != Kind::kHole;
-      return count;
+      return static_cast<int>(value->array().ElementCount());
     }
     case Kind::kObject:
       return static_cast<int>(value->object().size());
@@ -291,9 +289,7 @@ void JsonObject::AddMember(const Text& memberValue, const Text& path, bool asObj
     if (!target) return;
   }
   if (target->kind() != Kind::kArray) *target = Value::EmptyArray();
-  if (appended && target->array().size() < json::kMaxArrayLength) {
-    target->array().push_back(std::move(appended->value));
-  }
+  if (appended) target->array().Append() = std::move(appended->value);
 }
 
 JsonObject JsonObject::GetMember(int index, const Text& path) const {
@@ -321,11 +317,11 @@ void JsonObject::SetMember(int index, const Text& memberValue, bool asObject) {
 void JsonObject::DeleteMember(int index) {
   Value& root = document_->root;
   if (root.kind() != Kind::kArray) return;
-  auto& elements = root.array();
+  json::Array& elements = root.array();
   // As JavaScript's splice(index, 1): a negative index counts from the end.
   const long long length = static_cast<long long>(elements.size());
   long long start = index < 0 ? std::max(length + index, 0LL) : std::min<long long>(index, length);
-  if (start < length) elements.erase(elements.begin() + start);
+  if (start < length) elements.Erase(static_cast<std::size_t>(start));
 }
 
 void JsonObject::DeleteProperty(const Text& path) {
@@ -384,12 +380,11 @@ int JsonObject::GetAllPropertyNames(std::vector<Text>& names, const Text& path) 
         visited += ',';
       }
     } else if (value->kind() == Kind::kArray) {
-      const auto& elements = value->array();
-      for (std::size_t i = 0; i < elements.size(); ++i) {
-        if (elements[i].kind() == Kind::kHole) continue;
+      value->array().ForEach([&visited](std::size_t i, const Value& element) {
+        if (element.kind() == Kind::kHole) return;
         visited += std::to_string(i);
         visited += ',';
-      }
+      });
     } else {
       visited += "toJSON,";
     }

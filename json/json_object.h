@@ -28,6 +28,11 @@
 // empty text, 0, false, type -1) or changes nothing. No text is ever run as script:
 // values are JSON texts or plain texts, nothing else.
 //
+// Arrays. Setting an element past the end fills the gap with holes (they read as
+// missing and are written as null); one change may add at most 2^20 holes, and one
+// that would add more changes nothing. Holes take no memory of their own. Appends and
+// changes of existing elements work at any length.
+//
 // Sharing and threads. Copies of an object share its one document (reference-counted):
 // a change through one is seen through all, and the document lives as long as the last
 // copy. GetProperty and GetMember return objects with documents of their own. Objects

@@ -160,7 +160,7 @@ class Builder {
   Value& NextSlot() {
     if (open_.empty()) return root_;
     Value& container = *open_.back();
-    if (container.kind() == Kind::kArray) return container.array().emplace_back();
+    if (container.kind() == Kind::kArray) return container.array().Append();
     return container.object().Slot(key_);
   }
 

@@ -128,11 +128,9 @@ class Selector {
 // The value that `selector` picks from `from` (which is not null or missing).
 const Value* Select(const Value& from, const Selector& selector) {
   if (from.kind() == Kind::kArray) {
-    const auto& elements = from.array();
-    if (selector.index() != kNoIndex && selector.index() < elements.size()) {
-      return &elements[selector.index()];
-    }
-    return &kMissingValue;
+    const Value* element =
+        selector.index() != kNoIndex ? from.array().At(selector.index()) : nullptr;
+    return element ? element : &kMissingValue;
   }
   if (from.kind() == Kind::kObject) {
     const Value* member = from.object().Find(selector.key());
@@ -189,13 +187,9 @@ Value* AssignmentSlot(Value& root, std::string_view path, Joiner joiner, int val
   if (parent->kind() != Kind::kArray) return nullptr;
   const std::uint32_t index = selector.index();
   if (index == kNoIndex) return nullptr;
-  auto& elements = parent->array();
-  if (index >= elements.size()) {
-    if (index >= kMaxArrayLength) return nullptr;
-    elements.reserve(index + 1);
-    while (elements.size() <= index) elements.emplace_back(Kind::kHole);
-  }
-  return &elements[index];
+  Array& elements = parent->array();
+  if (index > elements.size() && index - elements.size() > kMaxNewHoles) return nullptr;
+  return &elements.Slot(index);
 }
 
 }  // namespace sorvanel::json

@@ -34,7 +34,7 @@ const Value* Follow(const Value& root, std::string_view path, Joiner joiner);
 // an array is lengthened with holes. Null when the assignment cannot be made: `path` is
 // not a path or selects the root, its parent cannot be followed or is not an array or object
 // (an assignment there has no effect), a key that is not an index names a member of
-// an array, the array would grow beyond kMaxArrayLength, or the document would nest
+// an array, the change would add more than kMaxNewHoles holes, or the document would nest
 // deeper than kMaxDepth. Nothing changes when the result is null.
 Value* AssignmentSlot(Value& root, std::string_view path, Joiner joiner, int valueDepth);
 

@@ -182,11 +182,11 @@ bool AppendJson(const Value& value, std::string& out) {
     case Kind::kArray: {
       out.push_back('[');
       bool first = true;
-      for (const Value& element : value.array()) {
+      value.array().ForEach([&](std::size_t, const Value& element) {
         if (!first) out.push_back(',');
         first = false;
         if (!AppendJson(element, out)) out.append("null");
-      }
+      });
       out.push_back(']');
       return true;
     }
@@ -225,11 +225,11 @@ void AppendDefaultText(const Value& value, std::string& out) {
       return;
     case Kind::kArray: {
       bool first = true;
-      for (const Value& element : value.array()) {
+      value.array().ForEach([&](std::size_t, const Value& element) {
         if (!first) out.push_back(',');
         first = false;
         AppendDefaultText(element, out);
-      }
+      });
       return;
     }
     case Kind::kObject:

@@ -27,9 +27,11 @@ namespace sorvanel::json {
 // the recursive walks over a document stay far from the end of the stack.
 inline constexpr int kMaxDepth = 1000;
 
-// Longest array that a change may make. Setting element 2000000000 of an empty array
-// would otherwise allocate gigabytes of holes.
-inline constexpr std::size_t kMaxArrayLength = std::size_t{1} << 20;
+// Most holes that one change may add to an array. Holes take no memory of their own,
+// but each is written as null: setting element 2000000000 of an empty array would
+// otherwise make a document whose text is gigabytes long. Appends and changes of
+// existing elements add no hole and work at any length.
+inline constexpr std::size_t kMaxNewHoles = std::size_t{1} << 20;
 
 enum class Kind : std::uint8_t {
   kMissing,
@@ -43,6 +45,7 @@ enum class Kind : std::uint8_t {
 };
 
 class Object;
+class Array;
 
 class Value {
  public:
@@ -71,8 +74,8 @@ class Value {
   const std::string& text() const { return text_; }
 
   // Requires: kind() is kArray (respectively kObject).
-  std::vector<Value>& array() { return *array_; }
-  const std::vector<Value>& array() const { return *array_; }
+  Array& array() { return *array_; }
+  const Array& array() const { return *array_; }
   Object& object() { return *object_; }
   const Object& object() const { return *object_; }
 
@@ -81,8 +84,56 @@ class Value {
   bool boolean_ = false;
   double number_ = 0;
   std::string text_;
-  std::unique_ptr<std::vector<Value>> array_;
+  std::unique_ptr<Array> array_;
   std::unique_ptr<Object> object_;
+
+  friend class Array;
+  std::size_t holes_ = 0;  // for a kHole entry of an Array: how many holes it stands for
+};
+
+// The elements of an array, holes included. A run of holes is one entry, so a far-out
+// element costs no more memory than a near one. Indexes count elements and holes alike.
+class Array {
+ public:
+  // The length: elements and holes.
+  std::size_t size() const { return length_; }
+
+  // The element at `index`; a hole value for a hole, null beyond the end.
+  const Value* At(std::size_t index) const;
+
+  // The element at `index` for assignment: an existing element, a hole made into a
+  // missing element, or a new missing element after holes up to `index`.
+  Value& Slot(std::size_t index);
+
+  // A new missing element after the last one.
+  Value& Append();
+
+  // Removes the element or hole at `index` (< size()); the later ones move down.
+  void Erase(std::size_t index);
+
+  // Calls f(index, element) for each index in order, with a hole value for each hole.
+  template <typename F>
+  void ForEach(F f) const {
+    std::size_t index = 0;
+    for (const Value& entry : entries_) {
+      const std::size_t width = Width(entry);
+      for (std::size_t k = 0; k < width; ++k) f(index++, entry);
+    }
+  }
+
+  // How many indexes hold an element rather than a hole.
+  std::size_t ElementCount() const { return entries_.size() - holeRuns_; }
+
+ private:
+  static std::size_t Width(const Value& entry) {
+    return entry.kind() == Kind::kHole ? entry.holes_ : 1;
+  }
+  // The entry that holds `index` (< size()) and how far into it `index` lies.
+  std::pair<std::size_t, std::size_t> Locate(std::size_t index) const;
+
+  std::vector<Value> entries_;
+  std::size_t length_ = 0;
+  std::size_t holeRuns_ = 0;  // entries that are runs of holes; with none, index = entry
 };
 
 // The members of an object in creation order. Small objects are searched in order;

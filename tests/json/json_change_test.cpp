@@ -156,7 +156,43 @@ TEST(JsonSetMember, Table) {
        },
        R"("t")"},
       {"far index refused", "[]", [](JsonObject& o) { o.SetMember(2000000000, "x"); }, "[]"},
+      {"into a run of holes", "[0]",
+       [](JsonObject& o) {
+         o.SetMember(5, "x");
+         o.SetMember(3, "y");
+         o.SetMember(1, "z");
+       },
+       R"([0,"z",null,"y",null,"x"])"},
   });
+  {
+    // One change may add 2^20 holes, no more; holes take no memory of their own, so
+    // far-out elements can be set again and again.
+    JsonObject sparse = Parsed(R"({"k":[]})");
+    const std::size_t step = std::size_t{1} << 20;
+    for (std::size_t i = 1; i <= 64; ++i) {
+      sparse.SetProperty(Text("k[" + std::to_string(i * step) + "]"), "v");
+    }
+    EXPECT_EQ(sparse.MemberCount("k"), 64);
+    EXPECT_EQ(sparse.GetGeneralProperty(Text("k[" + std::to_string(64 * step) + "]")), Text("v"));
+    sparse.SetProperty(Text("k[" + std::to_string(65 * step + 2) + "]"), "w");  // 2^20 + 1
+    EXPECT_EQ(sparse.MemberCount("k"), 64);
+    sparse.SetProperty(Text("k[" + std::to_string(65 * step + 1) + "]"), "w");  // 2^20
+    EXPECT_EQ(sparse.MemberCount("k"), 65);
+  }
+  {
+    // At 2^20 elements an append, a set just past the end and an in-range set all work.
+    std::string items = "0";
+    for (std::size_t i = 1; i < (std::size_t{1} << 20); ++i) items += ",0";
+    JsonObject big = Parsed(R"({"l":[)" + items + "]}");
+    ASSERT_EQ(big.MemberCount("l"), 1 << 20);
+    big.AddMember("x", "l");
+    big.SetProperty("l[1048577]", "y");
+    big.SetProperty("l[7]", "z");
+    EXPECT_EQ(big.MemberCount("l"), (1 << 20) + 2);
+    EXPECT_EQ(big.GetGeneralProperty("l[1048576]"), Text("x"));
+    EXPECT_EQ(big.GetGeneralProperty("l[1048577]"), Text("y"));
+    EXPECT_EQ(big.GetGeneralProperty("l[7]"), Text("z"));
+  }
   JsonObject object = Parsed(R"(["a"])");
   object.SetMember(3, "d");
   EXPECT_EQ(object.MemberCount(), 2);  // holes are not members
@@ -171,6 +207,20 @@ TEST(JsonDeleteMember, Table) {
       {"far negative is first", "[1,2,3]", [](JsonObject& o) { o.DeleteMember(-9); }, "[2,3]"},
       {"beyond the end", "[1,2,3]", [](JsonObject& o) { o.DeleteMember(5); }, "[1,2,3]"},
       {"root object", R"({"0":1})", [](JsonObject& o) { o.DeleteMember(0); }, R"({"0":1})"},
+      {"a hole and the element after it", "[0]",
+       [](JsonObject& o) {
+         o.SetMember(4, "x");
+         o.SetMember(6, "y");
+         o.DeleteMember(2);
+         o.DeleteMember(3);
+       },
+       R"([0,null,null,null,"y"])"},
+      {"the element after holes by -1", "[0]",
+       [](JsonObject& o) {
+         o.SetMember(3, "x");
+         o.DeleteMember(-1);
+       },
+       "[0,null,null]"},
   });
 }
 
