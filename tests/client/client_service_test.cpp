@@ -86,7 +86,8 @@ TEST_F(ClientServiceTest, TokenRequestFailuresGiveTheEmptyText) {
     EXPECT_EQ(FetchAccessToken("", "").str(), "") << c.name;
   }
   // Empty keys leave the two fields empty, nothing else.
-  EXPECT_EQ(Requests().back().body, "grant_type=client_credentials&client_id=&client_secret=");
+  ASSERT_TRUE(LastRequest());
+  EXPECT_EQ(LastRequest()->body, "grant_type=client_credentials&client_id=&client_secret=");
 }
 
 TEST_F(ClientServiceTest, EveryTokenCallMakesItsOwnRequest) {
@@ -133,6 +134,13 @@ TEST_F(ClientServiceTest, RecognitionBodiesAndAddresses) {
       {"identity card, only the side",
        [&] { return RecognizeIdCard(token, false, true, false, file); }, "/rest/2.0/ocr/v1/idcard",
        "detect_direction=false&id_card_side=front&detect_risk=false&image=" + picture},
+      // The two detection switches set differently, each way round.
+      {"identity card, direction only",
+       [&] { return RecognizeIdCard(token, true, false, false, file); }, "/rest/2.0/ocr/v1/idcard",
+       "detect_direction=true&id_card_side=back&detect_risk=false&image=" + picture},
+      {"identity card, risk only", [&] { return RecognizeIdCard(token, false, false, true, file); },
+       "/rest/2.0/ocr/v1/idcard",
+       "detect_direction=false&id_card_side=back&detect_risk=true&image=" + picture},
       {"web image", [&] { return RecognizeWebImage(token, file); }, "/rest/2.0/ocr/v1/webimage",
        "image=" + picture},
       {"bank card", [&] { return RecognizeBankCard(token, file); }, "/rest/2.0/ocr/v1/bankcard",
@@ -173,9 +181,12 @@ TEST_F(ClientServiceTest, AnUnreadablePictureIsSentEmpty) {
   const Text missing = PicturePath() + ".missing";
   EXPECT_EQ(RecognizeText(1, "t", missing).str(),
             R"({"error_code":216200,"error_msg":"empty image"})");
-  EXPECT_EQ(Requests().back().body, "image=&probability=false");
+  ASSERT_TRUE(LastRequest());
+  EXPECT_EQ(LastRequest()->body, "image=&probability=false");
+  ClearRequests();
   RecognizeIdCard("t", false, false, false, missing);
-  EXPECT_EQ(Requests().back().body,
+  ASSERT_TRUE(LastRequest());
+  EXPECT_EQ(LastRequest()->body,
             "detect_direction=false&id_card_side=back&detect_risk=false&image=");
 }
 

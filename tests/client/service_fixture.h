@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,12 @@ class ServiceFixture : public ::testing::Test {
     return all;
   }
   void ClearRequests() { cleared_ = server_->RequestCount(); }
+  // The latest of them; nullopt when none has arrived, for a test to assert on first.
+  std::optional<Recorded> LastRequest() const {
+    std::vector<Recorded> all = Requests();
+    if (all.empty()) return std::nullopt;
+    return std::move(all.back());
+  }
 
   static bool HasHeader(const Recorded& request, const std::string& line) {
     return std::find(request.headerLines.begin(), request.headerLines.end(), line) !=

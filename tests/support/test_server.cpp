@@ -521,6 +521,12 @@ std::vector<RecordedRequest> TestServer::Requests() const {
   return impl_->requests;
 }
 
+std::optional<RecordedRequest> TestServer::LastRequest() const {
+  std::lock_guard lock(impl_->mutex);
+  if (impl_->requests.empty()) return std::nullopt;
+  return impl_->requests.back();
+}
+
 std::size_t TestServer::RequestCount() const {
   std::lock_guard lock(impl_->mutex);
   return impl_->requests.size();

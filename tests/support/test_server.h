@@ -10,7 +10,9 @@
 //   TestServer server([](const RecordedRequest& r) { return Reply::Text("hi"); });
 //   ASSERT_TRUE(server.ok());
 //   ... request server.Url("/path") ...
-//   EXPECT_EQ(server.Requests().at(0).method, "GET");
+//   const std::optional<RecordedRequest> request = server.LastRequest();
+//   ASSERT_TRUE(request);
+//   EXPECT_EQ(request->method, "GET");
 // For TLS pass TestServer::Options{.certificates = &TestCertificates::Shared()} and trust
 // its CA file in the client (tests/support/test_certificates.h).
 //
@@ -102,6 +104,9 @@ class TestServer {
   std::string Url(std::string_view path = "/") const;
   // Every request so far, in order of arrival.
   std::vector<RecordedRequest> Requests() const;
+  // The latest request; nullopt when none has arrived, for a test to assert on before
+  // it reads the request.
+  std::optional<RecordedRequest> LastRequest() const;
   std::size_t RequestCount() const;
   // How many connections were accepted (each TLS handshake attempt counts).
   std::size_t ConnectionCount() const;

@@ -25,6 +25,7 @@ TEST(ExtractReplyCookiesTest, Table) {
        "sid=abc; lang=en"},
       {"no Set-Cookie lines", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", ""},
       {"line without a semicolon", "HTTP/1.1 200 OK\r\nSet-Cookie: k=v\r\n\r\n", "k=v"},
+      {"a lower-case line is not read", "HTTP/1.1 200 OK\r\nset-cookie: k=v\r\n\r\n", ""},
       {"empty block", "", ""},
       {"value keeps its own equals signs", "Set-Cookie: t=a=b==; Secure\r\n", "t=a=b=="},
   };

@@ -16,6 +16,7 @@ TEST(AgentFromHeadersTest, Table) {
       {"no agent line", "Accept: text/html", kDefaultAgent},
       {"agent line", "User-Agent: Tool/2.0", "Tool/2.0"},
       {"agent line among others", "Accept: */*\r\nUser-Agent:  Tool/2.0 \r\nX: y", "Tool/2.0"},
+      {"agent line last of several", "Accept: */*\r\nX: y\r\nUser-Agent: Tool/2.0", "Tool/2.0"},
       {"lower-case line, value after the first colon", "user-agent: Tool/2.0", "Tool/2.0"},
       {"lower-case line after another: everything after the first colon", "X: a\r\nuser-agent: T",
        "a\r\nuser-agent: T"},
@@ -55,6 +56,8 @@ TEST(ComposeRequestHeadersTest, Table) {
        "Accept: */*\r\nReferer: http://h/p?q\r\nAccept-Language: zh-cn\r\nCookie: a=1; b=2"},
       {"a whole Cookie line is added unchanged", "", 0, "Cookie: a=1",
        "Accept: */*\r\nReferer: http://h/p?q\r\nAccept-Language: zh-cn\r\nCookie: a=1"},
+      {"a lower-case cookie line is no Cookie line", "", 0, "cookie: a=1",
+       "Accept: */*\r\nReferer: http://h/p?q\r\nAccept-Language: zh-cn\r\nCookie: cookie: a=1"},
       {"agent line stays", "User-Agent: Tool/2.0", 0, "",
        "User-Agent: Tool/2.0\r\nAccept: */*\r\nReferer: http://h/p?q\r\nAccept-Language: zh-cn"},
   };

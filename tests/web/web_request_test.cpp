@@ -113,7 +113,9 @@ TEST_F(WebRequestTest, VerbTable) {
     EXPECT_LT(std::chrono::steady_clock::now() - started, 900ms);  // HEAD does not wait
     EXPECT_EQ(reply.view(), c.reply);
     ASSERT_EQ(server.RequestCount(), before + 1);
-    const RecordedRequest request = server.Requests().back();
+    const std::optional<RecordedRequest> last = server.LastRequest();
+    ASSERT_TRUE(last);
+    const RecordedRequest& request = *last;
     EXPECT_EQ(request.method, c.verb);
     EXPECT_EQ(request.body, c.bodySent ? "payload" : "");
     EXPECT_EQ(request.Header("Content-Length").has_value(), c.bodySent);
@@ -128,20 +130,23 @@ TEST_F(WebRequestTest, BodiesAndTheirPrecedence) {
   // GET sends no body and leaves bodyBytes alone.
   ByteSet untouched(std::string("keep"));
   WebRequest(server.Url("/g"), 0, "text", nullptr, nullptr, nullptr, nullptr, false, &untouched);
-  EXPECT_EQ(server.Requests().back().bodySize, 0u);
+  ASSERT_TRUE(server.LastRequest());
+  EXPECT_EQ(server.LastRequest()->bodySize, 0u);
   EXPECT_EQ(untouched.view(), "keep");
 
   // Bytes, zeros included, go before the text.
   const std::string binary("a\0b\xFF", 4);
   ByteSet bytes(binary);
   WebRequest(server.Url("/b"), 1, "text", nullptr, nullptr, nullptr, nullptr, false, &bytes);
-  EXPECT_EQ(server.Requests().back().body, binary);
+  ASSERT_TRUE(server.LastRequest());
+  EXPECT_EQ(server.LastRequest()->body, binary);
   EXPECT_EQ(bytes.bytes(), binary);
 
   // Both empty: a body of length 0.
   ByteSet empty;
   WebRequest(server.Url("/e"), 1, "", nullptr, nullptr, nullptr, nullptr, false, &empty);
-  EXPECT_EQ(server.Requests().back().Header("Content-Length"), "0");
+  ASSERT_TRUE(server.LastRequest());
+  EXPECT_EQ(server.LastRequest()->Header("Content-Length"), "0");
   EXPECT_TRUE(empty.empty());
 }
 
@@ -154,7 +159,9 @@ TEST_F(WebRequestTest, LargeUploadHasNoExpectAndArrivesWhole) {
   const ByteSet reply =
       WebRequest(server.Url("/up"), 3, "", nullptr, nullptr, nullptr, nullptr, false, &bytes);
   EXPECT_EQ(reply.view(), std::to_string(payload.size()));
-  const RecordedRequest request = server.Requests().back();
+  const std::optional<RecordedRequest> last = server.LastRequest();
+  ASSERT_TRUE(last);
+  const RecordedRequest& request = *last;
   EXPECT_EQ(request.body == payload, true);
   EXPECT_FALSE(request.Header("Expect").has_value());
   EXPECT_FALSE(request.Header("Transfer-Encoding").has_value());
@@ -212,7 +219,8 @@ TEST_F(WebRequestTest, ReplyHeadersAndCookies) {
   // Left out: no Cookie line, cookies of the reply only.
   Text replyCookies, replyHeaders;
   WebRequest(url, 0, "", nullptr, &replyCookies, nullptr, &replyHeaders);
-  EXPECT_EQ(server.Requests().back().HeaderCount("Cookie"), 0);
+  ASSERT_TRUE(server.LastRequest());
+  EXPECT_EQ(server.LastRequest()->HeaderCount("Cookie"), 0);
   EXPECT_EQ(replyCookies, Text("a=1; b=2"));
   EXPECT_TRUE(Contains(replyHeaders.view(), "\r\nSet-Cookie: a=1; path=/; HttpOnly\r\n"));
   EXPECT_TRUE(Contains(replyHeaders.view(), "\r\nSet-Cookie: b=2\r\n"));
@@ -224,20 +232,23 @@ TEST_F(WebRequestTest, ReplyHeadersAndCookies) {
   Text sendCookies = "b=0; c=3";
   replyCookies = "";
   WebRequest(url, 0, "", &sendCookies, &replyCookies);
-  EXPECT_EQ(server.Requests().back().Header("Cookie"), "b=0; c=3");
+  ASSERT_TRUE(server.LastRequest());
+  EXPECT_EQ(server.LastRequest()->Header("Cookie"), "b=0; c=3");
   EXPECT_EQ(sendCookies, Text("a=1; b=2; c=3"));
   EXPECT_EQ(replyCookies, Text("a=1; b=2; c=3"));
 
   // Passed empty: no Cookie line, and the reply's cookies are merged into it.
   Text emptyCookies;
   WebRequest(url, 0, "", &emptyCookies);
-  EXPECT_EQ(server.Requests().back().HeaderCount("Cookie"), 0);
+  ASSERT_TRUE(server.LastRequest());
+  EXPECT_EQ(server.LastRequest()->HeaderCount("Cookie"), 0);
   EXPECT_EQ(emptyCookies, Text("a=1; b=2"));
 
   // No merge: the sent text stays, the reply's cookies come back alone.
   sendCookies = "Cookie: z=9";
   WebRequest(url, 0, "", &sendCookies, &replyCookies, nullptr, nullptr, false, nullptr, "", false);
-  EXPECT_EQ(server.Requests().back().Header("Cookie"), "z=9");
+  ASSERT_TRUE(server.LastRequest());
+  EXPECT_EQ(server.LastRequest()->Header("Cookie"), "z=9");
   EXPECT_EQ(sendCookies, Text("Cookie: z=9"));
   EXPECT_EQ(replyCookies, Text("a=1; b=2"));
 }
@@ -286,7 +297,9 @@ TEST_F(WebRequestTest, CallersHeaderLinesAndTarget) {
   ASSERT_TRUE(server.ok());
   Text headers = "User-Agent: Tool/2.0\r\nX-Extra: 1\r\nReferer: mine";
   WebRequest(server.Url("/a/../b c/%7e?x=1#frag"), 0, "", nullptr, nullptr, &headers);
-  const RecordedRequest request = server.Requests().back();
+  const std::optional<RecordedRequest> last = server.LastRequest();
+  ASSERT_TRUE(last);
+  const RecordedRequest& request = *last;
   // The object name goes out as it stands: no normalisation, no encoding.
   EXPECT_EQ(request.target, "/a/../b c/%7e?x=1#frag");
   EXPECT_EQ(request.HeaderCount("User-Agent"), 1);
@@ -473,7 +486,9 @@ TEST_F(WebRequestTest, PlainRequestToAProxyNamesTheWholeAddress) {
     EXPECT_EQ(
         WebRequest(c.url, 0, "", nullptr, nullptr, nullptr, nullptr, false, nullptr, proxy).view(),
         "via");
-    const RecordedRequest request = recorder.Requests().back();
+    const std::optional<RecordedRequest> last = recorder.LastRequest();
+    ASSERT_TRUE(last);
+    const RecordedRequest& request = *last;
     EXPECT_EQ(request.requestLine, std::string("GET ") + c.target + " HTTP/1.1");
     EXPECT_EQ(request.Header("Host"), c.host);
     for (const char* own :
