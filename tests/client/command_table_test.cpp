@@ -71,19 +71,32 @@ TEST(CommandTableTest, TextsAreHandedOutInCodePage936) {
   EXPECT_TRUE(Commands()[7].explanation.empty());
 }
 
-// The calling forms of the built commands: names, types, optional flags and the values
-// that a left-out argument takes.
-TEST(CommandTableTest, ParametersCarryTypesAndLeftOutValues) {
+// The calling forms of the built commands: names, types, optional flags, the values
+// that a left-out argument takes, and the library's explanation of each parameter.
+TEST(CommandTableTest, ParametersCarryTypesLeftOutValuesAndExplanations) {
   struct Param {
     const char* name;
     ValueType type;
     bool optional;
     LeftOutValue leftOut;
+    const char* explanation;
   };
-  const Param token{"云_Access_Token", ValueType::kText, false, {}};
-  const Param picture{"图片地址", ValueType::kText, false, {}};
-  const auto flag = [](const char* name) {
-    return Param{name, ValueType::kBoolean, true, LeftOutValue(false)};
+  const char* tokenExplanation = "云Access_Token  调用 云_Access_Token (, ) 命令 ";
+  const Param token{"云_Access_Token", ValueType::kText, false, {}, tokenExplanation};
+  const Param tokenTrimmed{"云_Access_Token",
+                           ValueType::kText,
+                           false,
+                           {},
+                           "云Access_Token  调用 云_Access_Token (, ) 命令"};
+  const Param picture{"图片地址",
+                      ValueType::kText,
+                      false,
+                      {},
+                      "支持本地和网络图片,直接输入图片地址即可,不支持https的图片链接?(要求base64"
+                      "编码和urlencode后大小不超过4M,最短边至少15px,最长边最大4096px,支持jpg/png/"
+                      "bmp格式)"};
+  const auto flag = [](const char* name, const char* explanation) {
+    return Param{name, ValueType::kBoolean, true, LeftOutValue(false), explanation};
   };
   struct Row {
     const char* englishName;
@@ -91,20 +104,41 @@ TEST(CommandTableTest, ParametersCarryTypesAndLeftOutValues) {
   };
   const std::vector<Row> rows = {
       {"Tarvomel_FL1_H1",
-       {token, flag("detect_direction"), flag("id_card_side"), flag("detect_risk"), picture}},
+       {token,
+        flag("detect_direction",
+             "可为空,默认参数:假 (真:true 检测旋转角度并矫正识别     假:false "
+             "不检测旋转角度,针对摆放情况不可控制的情况建议本参数置为真)"),
+        flag("id_card_side",
+             "可为空,默认参数:假(真:front 身份证含照片的一面     假:back 身份证带国徽的一面)"),
+        flag("detect_risk",
+             "可为空,默认参数:假 (真:开启 true    假:不开启 false )     "
+             "身份证风险类型(身份证复印件?临时身份证?身份证翻拍?修改过的身份证)检测功能 ?   "),
+        picture}},
       {"Tarvomel_FL1_H3",
-       {{"识别类型", ValueType::kInteger, true, LeftOutValue(std::int32_t{0})},
+       {{"识别类型", ValueType::kInteger, true, LeftOutValue(std::int32_t{0}),
+         "可为空,默认参数:0 (普通版:0     高精度版:1     含生僻字:2     网络文字识别:3   )"},
         token,
         picture,
-        flag("probability")}},
+        flag("probability",
+             "可为空,默认参数:假 (真:返回 ; 假:不返回 )识别结果中每一行的置信度值,包含average:"
+             "行置信度平均值,variance:行置信度方差,min:行置信度最小值()")}},
       {"Tarvomel_FL1_H4", {token, picture}},
-      {"Tarvomel_FL1_H5", {{"返回信息", ValueType::kText, false, {}}}},
-      {"Tarvomel_FL1_H6", {token, picture}},
-      {"Tarvomel_FL1_H7", {token, flag("multi_detect"), picture}},
-      {"Tarvomel_FL1_H8", {{"返回的文本", ValueType::kText, false, {}}}},
+      {"Tarvomel_FL1_H5", {{"返回信息", ValueType::kText, false, {}, "身份证识别,返回的数据"}}},
+      {"Tarvomel_FL1_H6", {tokenTrimmed, picture}},
+      {"Tarvomel_FL1_H7",
+       {tokenTrimmed,
+        flag("multi_detect",
+             "可为空,默认参数:假 (是否检测多张车牌,默认为假,当置为真的时候可以对一张图片内的"
+             "多张车牌进行识别)"),
+        picture}},
+      {"Tarvomel_FL1_H8", {{"返回的文本", ValueType::kText, false, {}, ""}}},
       {"Tarvomel_FL3_H1",
-       {{"应用API_Key", ValueType::kText, false, {}},
-        {"应用Secret_Key", ValueType::kText, false, {}}}},
+       {{"应用API_Key", ValueType::kText, false, {}, "client_id: 必须参数,应用的API Key;  "},
+        {"应用Secret_Key",
+         ValueType::kText,
+         false,
+         {},
+         "client_secret: 必须参数,应用的Secret Key;"}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.englishName);
@@ -118,6 +152,7 @@ TEST(CommandTableTest, ParametersCarryTypesAndLeftOutValues) {
       EXPECT_EQ(actual.type, row.parameters[i].type);
       EXPECT_EQ(actual.optional, row.parameters[i].optional);
       EXPECT_EQ(actual.leftOut, row.parameters[i].leftOut);
+      EXPECT_EQ(Utf8(actual.explanation), row.parameters[i].explanation);
     }
   }
 }

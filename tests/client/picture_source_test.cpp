@@ -1,9 +1,11 @@
 #include "client/picture_source.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -88,6 +90,23 @@ TEST_F(ReadWholeFileTest, WhatIsNoReadableFileGivesNothing) {
        {Text(), PathOf("missing.jpg"), PathOf(""), PathOf("empty.jpg"), PathOf("pipe"), joined}) {
     EXPECT_TRUE(ReadWholeFile(path).empty()) << path.str();
   }
+}
+
+// A device is no regular file: /dev/zero gives the empty set at once instead of zeros
+// without end. Run apart, so that a read that never ends is cut off (by an alarm, and
+// outside the sanitizers by a memory limit) and fails the test instead of the machine.
+// Runs in the death test's child: the exit code says whether /dev/zero read empty.
+[[noreturn]] void ReadZeroDeviceAndExit() {
+  ::alarm(2);
+#if !defined(__SANITIZE_ADDRESS__)
+  const rlimit memory{std::size_t{1} << 30, std::size_t{1} << 30};
+  ::setrlimit(RLIMIT_AS, &memory);
+#endif
+  std::_Exit(ReadWholeFile("/dev/zero").empty() ? 0 : 1);
+}
+
+TEST(ReadWholeFileDeathTest, ADeviceGivesNothingAtOnce) {
+  EXPECT_EXIT(ReadZeroDeviceAndExit(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

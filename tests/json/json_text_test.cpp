@@ -43,6 +43,9 @@ TEST(JsonSerialiser, EscapeSet) {
     // Escapes are ASCII and pass the 936 boundary as they are; a character written
     // unescaped comes out as 936 holds it, '?' where it cannot.
     EXPECT_EQ(object.GetDataText(), Gbk("[" + c.json + "]")) << c.name;
+    // Keys take the same escapes as values.
+    ASSERT_TRUE(object.Parse(Gbk("{" + c.input + ":1}"))) << c.name;
+    EXPECT_EQ(object.GetDataText(), Gbk("{" + c.json + ":1}")) << c.name << " as a key";
   }
 }
 
