@@ -1,4 +1,5 @@
-#include "client/other_recognitions.h"
+#include "client/id_card_status.h"
+
 #include "encoding/text_between.h"
 
 namespace sorvanel {

@@ -1,5 +1,5 @@
-// The other recognition commands: identity cards, web pictures, bank cards, number
-// plates, and the status of an identity-card reply.
+// The other recognition commands: identity cards, web pictures, bank cards and number
+// plates. The status of an identity-card reply is in id_card_status.h.
 //
 // The four requests are built like RecognizeText (text_recognition.h): each selects its
 // endpoint into ocrEndpoint, takes the picture from a web address or a file (sent empty
@@ -11,6 +11,7 @@
 #ifndef SORVANEL_CLIENT_OTHER_RECOGNITIONS_H_
 #define SORVANEL_CLIENT_OTHER_RECOGNITIONS_H_
 
+#include "client/id_card_status.h"  // the status of an identity-card reply
 #include "encoding/text.h"
 
 namespace sorvanel {
@@ -32,12 +33,6 @@ Text RecognizeBankCard(const Text& accessToken, const Text& pictureAddress);
 // "multi_detect=" + true/false + "&image=" + picture.
 Text RecognizeLicensePlate(const Text& accessToken, bool multiDetect = false,
                            const Text& pictureAddress = Text());
-
-// 云_身份证识别_状态: the image_status value of an identity-card reply, found as text
-// between "\"image_status\": \"" and "\", \"" (the reply is not parsed as JSON). A
-// reply written without those blanks, or without the member, gives the empty text.
-// Pure function, safe on any thread.
-Text IdCardStatus(const Text& reply);
 
 }  // namespace sorvanel
 

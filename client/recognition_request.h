@@ -1,4 +1,7 @@
-// Internal to the client library: the steps that every recognition request shares.
+// INTERNAL to client/: not part of the library's interface. Only the sources of client/
+// and its own tests and benchmarks include it; it changes with them.
+//
+// The steps that every recognition request shares.
 #ifndef SORVANEL_CLIENT_RECOGNITION_REQUEST_H_
 #define SORVANEL_CLIENT_RECOGNITION_REQUEST_H_
 

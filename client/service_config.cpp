@@ -4,7 +4,6 @@
 
 #include "client/service_defaults.h"
 #include "client/service_session.h"
-#include "web/web_settings.h"
 
 namespace sorvanel {
 namespace {
@@ -12,23 +11,11 @@ namespace {
 struct ConfigState {
   std::mutex mutex;
   ServiceConfig config = DefaultServiceConfig();
-  // Whether the web settings of the process have been decided yet. They are applied on
-  // the first request rather than at start-up, so that a program that never talks to
-  // the service leaves the web settings alone.
-  bool applied = false;
 };
 
 ConfigState& State() {
   static ConfigState state;
   return state;
-}
-
-void ApplyLocked(const ServiceConfig& config) {
-  WebSettings settings = GetWebSettings();
-  settings.connectTimeout = config.connectTimeout;
-  settings.stallTimeout = config.stallTimeout;
-  settings.extraCaFile = config.caFile;
-  SetWebSettings(settings);
 }
 
 }  // namespace
@@ -51,24 +38,10 @@ void SetServiceConfig(const ServiceConfig& config) {
   std::lock_guard lock(state.mutex);
   state.config = config;
   if (state.config.host.empty()) state.config.host = kDefaultServiceHost;
-  ApplyLocked(state.config);
-  state.applied = true;
+  // Under the lock, so that the web settings follow the last of two calls at once.
+  ApplyServiceWebSettings(state.config);
 }
 
 Text ServiceHost() { return GetServiceConfig().host; }
-
-void EnsureServiceWebSettings() {
-  ConfigState& state = State();
-  std::lock_guard lock(state.mutex);
-  if (state.applied) return;
-  state.applied = true;
-  // Web settings that the program set itself win over the build's configuration.
-  if (!WebSettingsWereSet()) ApplyLocked(state.config);
-}
-
-Text ServiceAddress(std::string_view path) {
-  EnsureServiceWebSettings();
-  return Text("https://") + ServiceHost() + Text(path);
-}
 
 }  // namespace sorvanel

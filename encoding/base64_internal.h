@@ -1,3 +1,6 @@
+// INTERNAL to encoding/: not part of the library's interface. Only the sources of encoding/
+// and its own tests and benchmarks include it; it changes with them.
+//
 // The two Base64 encoders behind Base64Encode, exposed so that tests can hold them to
 // identical output. Each writes exactly 4 * ceil(size / 3) characters to `out`.
 #ifndef SORVANEL_ENCODING_BASE64_INTERNAL_H_

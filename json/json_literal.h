@@ -1,6 +1,9 @@
+// INTERNAL to json/: not part of the library's interface. Only the sources of json/
+// and its own tests and benchmarks include it; it changes with them.
+//
 // Decoding of a caller's text as the content of a JavaScript quoted text literal, the
-// form in which the text-valued changes of JsonObject store their value. Internal to
-// json/. Pure function, safe on any thread.
+// form in which the text-valued changes of JsonObject store their value.
+// Pure function, safe on any thread.
 #ifndef SORVANEL_JSON_JSON_LITERAL_H_
 #define SORVANEL_JSON_JSON_LITERAL_H_
 

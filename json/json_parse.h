@@ -1,5 +1,8 @@
-// Reading JSON texts into the document model. Internal to json/. Pure function, safe
-// on any thread.
+// INTERNAL to json/: not part of the library's interface. Only the sources of json/
+// and its own tests and benchmarks include it; it changes with them.
+//
+// Reading JSON texts into the document model. Pure function, safe on
+// any thread.
 #ifndef SORVANEL_JSON_JSON_PARSE_H_
 #define SORVANEL_JSON_JSON_PARSE_H_
 

@@ -1,5 +1,8 @@
+// INTERNAL to json/: not part of the library's interface. Only the sources of json/
+// and its own tests and benchmarks include it; it changes with them.
+//
 // The path evaluator: selects a value of a document by a path such as ".a.b[0]",
-// "[0].a" or ".a['x y']". Internal to json/.
+// "[0].a" or ".a['x y']".
 //
 // A path is a sequence of selectors: "." and a name (letters, digits, "_" and "$", or
 // any non-ASCII character, not starting with a digit); "[" and a decimal number

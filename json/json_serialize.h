@@ -1,6 +1,9 @@
+// INTERNAL to json/: not part of the library's interface. Only the sources of json/
+// and its own tests and benchmarks include it; it changes with them.
+//
 // Writing values as text: the compact JSON form, JavaScript's number-to-text and the
-// engine's default text of a value. Internal to json/. Pure functions, safe on any
-// thread.
+// engine's default text of a value. Pure functions, safe on
+// any thread.
 #ifndef SORVANEL_JSON_JSON_SERIALIZE_H_
 #define SORVANEL_JSON_JSON_SERIALIZE_H_
 

@@ -1,5 +1,8 @@
+// INTERNAL to json/: not part of the library's interface. Only the sources of json/
+// and its own tests and benchmarks include it; it changes with them.
+//
 // The document model behind JsonObject: one JSON value as the object's script-like
-// engine holds it. Internal to json/: callers see only JsonObject.
+// engine holds it. Callers see only JsonObject.
 //
 // A value is missing (the engine's undefined: a member may hold it), a hole (an array
 // element that was never set: reads as missing, serialises as null, is not visited

@@ -1,5 +1,8 @@
+// INTERNAL to regex/: not part of the library's interface. Only the sources of regex/
+// and its own tests and benchmarks include it; it changes with them.
+//
 // A compiled pattern and the scan that runs it over a subject: the one place where the
-// regular-expression engine (PCRE2) is touched. Internal to regex/.
+// regular-expression engine (PCRE2) is touched.
 //
 // Patterns and subjects are UTF-8. The pattern is in the engine's own syntax (see
 // js_pattern.h for the rewriting of the JavaScript style into it). A compiled pattern

@@ -1,5 +1,8 @@
+// INTERNAL to regex/: not part of the library's interface. Only the sources of regex/
+// and its own tests and benchmarks include it; it changes with them.
+//
 // Rewriting of a JavaScript-style pattern into the syntax of the engine behind
-// RegexObject, with the same meaning. Internal to regex/.
+// RegexObject, with the same meaning.
 //
 // The engine's own options cover \uHHHH, \xHH, unset back-references and empty classes
 // (see compiled_pattern.cpp). This rewriting covers the rest, where the engine would

@@ -1,5 +1,7 @@
-// Expansion of the replacement text of RegexObject::Replace for one match. Internal to
-// regex/.
+// INTERNAL to regex/: not part of the library's interface. Only the sources of regex/
+// and its own tests and benchmarks include it; it changes with them.
+//
+// Expansion of the replacement text of RegexObject::Replace for one match.
 //
 // The replacement syntax of the JavaScript style: $1 to $99 stand for the text of that
 // group (the empty text when it took no part in the match), a two-digit reference only

@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "encoding/text_ops.h"
-#include "web/web_request.h"
+#include "web/url_parts.h"
 
 namespace sorvanel {
 

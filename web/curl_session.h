@@ -1,5 +1,8 @@
-// Internal to web/: the one layer that talks to libcurl. It performs an exchange that
-// WebRequest has fully prepared (verb, body, header block, agent) and follows redirects;
+// INTERNAL to web/: not part of the library's interface. Only the sources of web/
+// and its own tests and benchmarks include it; it changes with them.
+//
+// The one layer that talks to libcurl. It performs an exchange that WebRequest has
+// fully prepared (verb, body, header block, agent) and follows redirects;
 // no libcurl type appears here.
 #ifndef SORVANEL_WEB_CURL_SESSION_H_
 #define SORVANEL_WEB_CURL_SESSION_H_

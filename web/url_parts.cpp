@@ -1,9 +1,9 @@
-// The parts of an address that a request connects to: host, port and object name.
+#include "web/url_parts.h"
+
 #include <climits>
 
 #include "encoding/text_between.h"
 #include "encoding/text_ops.h"
-#include "web/web_request.h"
 
 namespace sorvanel {
 

@@ -11,6 +11,7 @@
 #include <cstddef>
 
 #include "encoding/text.h"
+#include "web/url_parts.h"  // UrlHost, UrlPort and UrlObject split the address
 
 namespace sorvanel {
 
@@ -65,22 +66,6 @@ ByteSet WebRequest(const Text& url, int method = 0, const Text& bodyText = Text(
                    Text* extraHeaders = nullptr, Text* replyHeaders = nullptr,
                    bool noRedirect = false, ByteSet* bodyBytes = nullptr,
                    const Text& proxy = Text(), bool mergeCookies = true);
-
-// The host of an address in lower case ("HTTPS://Server:8443/a" gives "server"), with
-// its colon and port when keepPort is on and the address has them ("server:8443").
-// An address without a scheme is taken as http. A bracketed IPv6 host keeps its colons
-// ("[::1]"). The empty text when the address has no host.
-Text UrlHost(const Text& url, bool keepPort);
-
-// The port of an address: the decimal number after the host's colon (leading blanks and
-// a sign allowed, reading stops at the first non-digit, no digits give 0), else 443 for
-// an "https://" address and 80 for any other.
-int UrlPort(const Text& url);
-
-// The object name to request: the address from the first "/" after the host to its end,
-// in the address's own letter case (path, query and anything after them), or "/" when
-// the address has no path. "http://Server:8080/A/b.php?x=1#top" gives "/A/b.php?x=1#top".
-Text UrlObject(const Text& url);
 
 }  // namespace sorvanel
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "client/other_recognitions.h"
+#include "client/id_card_status.h"
 
 namespace sorvanel {
 namespace {

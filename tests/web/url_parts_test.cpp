@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "web/web_request.h"
+#include "web/url_parts.h"
 
 namespace sorvanel {
 namespace {
