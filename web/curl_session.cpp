@@ -269,6 +269,61 @@ std::optional<Text> RedirectTarget(const Transfer& transfer, CURLU* current) {
   return result;
 }
 
+// What a finished transfer's code means to a caller. The certificate check fails with
+// one code for every reason; the verification result tells them apart. libcurl checks
+// the host name itself once the chain has verified, and fails before it stores the
+// chain's result, which then still holds its initial value (1, that is !X509_V_OK).
+WebFailure FailureOf(CURLcode code, CURL* handle, const Transfer& transfer) {
+  switch (code) {
+    case CURLE_OK:
+      return WebFailure::kNone;
+    case CURLE_WRITE_ERROR:
+      // How a HEAD reply ends on purpose once its header block is complete.
+      return transfer.stopAfterHeaders && transfer.headersComplete ? WebFailure::kNone
+                                                                   : WebFailure::kOther;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      return WebFailure::kBadAddress;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return WebFailure::kHostNotFound;
+    case CURLE_COULDNT_CONNECT:
+      return WebFailure::kRefused;
+    case CURLE_OPERATION_TIMEDOUT:
+      return WebFailure::kConnectTimedOut;
+    case CURLE_ABORTED_BY_CALLBACK:
+      return WebFailure::kStalled;  // the only callback that aborts is the stall check
+    case CURLE_PEER_FAILED_VERIFICATION: {
+      long result = X509_V_OK;
+      curl_easy_getinfo(handle, CURLINFO_SSL_VERIFYRESULT, &result);
+      switch (result) {
+        case X509_V_OK:
+        case !X509_V_OK:
+        case X509_V_ERR_HOSTNAME_MISMATCH:
+        case X509_V_ERR_IP_ADDRESS_MISMATCH:
+          return WebFailure::kHostNameMismatch;
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+          return WebFailure::kCertificateExpired;
+        default:
+          return WebFailure::kCertificateUntrusted;
+      }
+    }
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+      return WebFailure::kTlsFailed;
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+      return WebFailure::kConnectionLost;
+    default:
+      return WebFailure::kOther;
+  }
+}
+
 std::chrono::milliseconds OrDefault(std::chrono::milliseconds value,
                                     std::chrono::milliseconds fallback) {
   return value.count() > 0 ? value : fallback;
@@ -333,6 +388,7 @@ std::optional<HttpReply> PerformExchange(const HttpExchange& exchange,
   curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, OnProgress);
   curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
 
+  WebFailure failure = WebFailure::kNone;
   for (int redirects = 0;; ++redirects) {
     transfer.body.clear();
     transfer.headerBlock.clear();
@@ -342,8 +398,8 @@ std::optional<HttpReply> PerformExchange(const HttpExchange& exchange,
     transfer.connected = false;
     transfer.moved = 0;
     transfer.lastByte = Clock::now();
-    // Failures are not examined: what arrived, if anything, is the reply.
-    (void)curl_easy_perform(handle);
+    // What arrived, if anything, is the reply; the failure only says why it is short.
+    failure = FailureOf(curl_easy_perform(handle), handle, transfer);
 
     if (!exchange.followRedirects || redirects == kMaxRedirects) break;
     std::optional<Text> next = RedirectTarget(transfer, url.get());
@@ -364,7 +420,7 @@ std::optional<HttpReply> PerformExchange(const HttpExchange& exchange,
     url = std::move(nextUrl);
     target = std::move(nextTarget);
   }
-  return HttpReply{std::move(transfer.body), std::move(transfer.headerBlock)};
+  return HttpReply{std::move(transfer.body), std::move(transfer.headerBlock), failure};
 }
 
 }  // namespace sorvanel

@@ -17,7 +17,8 @@ namespace sorvanel {
 // owns the result. Neutral result: the empty byte set when no request could be made or
 // nothing came back (unresolvable host, refused connection, failed certificate check,
 // connect time-out). A reply cut off part-way, or one that stalls for longer than the
-// stall limit, gives the bytes received so far.
+// stall limit, gives the bytes received so far. LastWebFailure() (web/web_failure.h)
+// tells afterwards, on the same thread, why a request failed.
 //
 // The parameters, in order; a null pointer means the argument was left out, and an
 // in/out or out parameter left out works on a scratch value that is dropped:
