@@ -11,14 +11,10 @@
 #include "tests/support/web_settings_scope.h"
 #include "web/web_request.h"
 
-namespace sorvanel {
+namespace sorvanel::test {
 namespace {
 
 using namespace std::chrono_literals;
-using test::RecordedRequest;
-using test::Reply;
-using test::TestCertificates;
-using test::TestServer;
 
 Reply Answer(const RecordedRequest& request) {
   Reply reply{.body = std::string(5000, 'x'), .faultAfter = 1000};
@@ -41,7 +37,7 @@ TEST(WebFailureTest, EachFailureIsToldApart) {
   settings.connectTimeout = 2s;
   settings.stallTimeout = 1s;
   settings.extraCaFile = trusted.caFile();
-  test::WebSettingsScope scope(settings);
+  WebSettingsScope scope(settings);
 
   struct Case {
     const char* name;
@@ -53,7 +49,7 @@ TEST(WebFailureTest, EachFailureIsToldApart) {
       {"an HTTP error status is a reply", plain.Url("/missing"), WebFailure::kNone},
       {"no host", "http:///x", WebFailure::kBadAddress},
       {"unknown host", "https://no-such-host.invalid/", WebFailure::kHostNotFound},
-      {"refused", "http://127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/",
+      {"refused", "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/",
        WebFailure::kRefused},
       {"cut mid-body", plain.Url("/cut"), WebFailure::kConnectionLost},
       {"stalled mid-body", plain.Url("/stall"), WebFailure::kStalled},
@@ -66,7 +62,7 @@ TEST(WebFailureTest, EachFailureIsToldApart) {
     SCOPED_TRACE(c.name);
     WebSettings caseSettings = settings;
     if (c.trust != nullptr) caseSettings.extraCaFile = c.trust->caFile();
-    test::WebSettingsScope caseScope(caseSettings);
+    WebSettingsScope caseScope(caseSettings);
     RecordWebFailure(WebFailure::kOther);  // a stale value must be replaced
     (void)WebRequest(c.url);
     EXPECT_EQ(LastWebFailure(), c.failure) << WebFailureText(LastWebFailure());
@@ -74,8 +70,7 @@ TEST(WebFailureTest, EachFailureIsToldApart) {
 }
 
 TEST(WebFailureTest, EachThreadSeesItsOwnRequests) {
-  const std::string refused =
-      "http://127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/";
+  const std::string refused = "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/";
   (void)WebRequest(refused);
   ASSERT_EQ(LastWebFailure(), WebFailure::kRefused);
   TestServer server([](const RecordedRequest&) { return Reply::Text("ok"); });
@@ -90,4 +85,4 @@ TEST(WebFailureTest, EachThreadSeesItsOwnRequests) {
 }
 
 }  // namespace
-}  // namespace sorvanel
+}  // namespace sorvanel::test
