@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <string>
 
+#include "encoding/codepage.h"
 #include "encoding/text_ops.h"
 
 namespace sorvanel {
@@ -35,9 +36,11 @@ bool IsWebPictureAddress(const Text& pictureAddress) {
 
 ByteSet ReadWholeFile(const Text& path) {
   if (path.empty()) return ByteSet();
+  // The library holds the path in 936; the file system names files in UTF-8.
+  const std::string fileSystemPath = ConvertCodePage(path.view(), kGbkCodePage, kUtf8CodePage);
   // O_NONBLOCK keeps a pipe without a writer from holding the call; regular files
   // ignore it.
-  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  const FileDescriptor file(::open(fileSystemPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   const int fd = file.get();
   if (fd < 0) return ByteSet();
   struct stat info {};

@@ -12,7 +12,9 @@ namespace sorvanel {
 // Pure function, safe on any thread.
 bool IsWebPictureAddress(const Text& pictureAddress);
 
-// The whole content of the regular file at `path`, opened for reading only (others may
+// The whole content of the regular file at `path` (a 936 text, converted to the file
+// system's UTF-8 before it is opened, so a name that 936 cannot hold cannot be given),
+// opened for reading only (others may
 // go on reading and writing it). A path that cannot be opened or read, names no regular
 // file (a folder, a pipe, a device), or is empty gives the empty set. Never blocks on a
 // pipe. Safe on any thread.

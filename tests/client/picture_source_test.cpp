@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "tests/client/gbk.h"
+
 namespace sorvanel {
 namespace {
 
@@ -57,6 +59,16 @@ TEST_F(ReadWholeFileTest, ReadsEveryByteOfAFile) {
   bytes += std::string(200000, 'x');  // more than one read
   std::ofstream(dir_ / "picture.png", std::ios::binary) << bytes;
   EXPECT_EQ(ReadWholeFile(PathOf("picture.png")).bytes(), bytes);
+}
+
+TEST_F(ReadWholeFileTest, AChineseNameGivenIn936IsReadFromItsUtf8Name) {
+  // Paths on Linux are bytes, so the UTF-8 names below are the names on disk.
+  for (const char* utf8Name : {"发票.png", "图片 文件夹/图片.jpg", "ascii.png"}) {
+    const std::filesystem::path file = dir_ / utf8Name;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << "picture";
+    EXPECT_EQ(ReadWholeFile(client_test::Gbk(file.string())).bytes(), "picture") << utf8Name;
+  }
 }
 
 TEST_F(ReadWholeFileTest, AFolderNamedHttpdocsHoldsAFile) {
