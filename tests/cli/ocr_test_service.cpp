@@ -72,6 +72,7 @@ Reply TextRecognition(const std::string& picture, bool probability) {
   if (command == "NOTJSON") return Reply::Text("<html>502 Bad Gateway</html>", 502);
   if (command == "STALL") return Reply{.fault = Reply::Fault::kStallBeforeReply};
   if (command == "NOTEXT") lines.clear();
+  if (command == "PICTURE") lines = {"picture of " + std::to_string(picture.size()) + " bytes"};
   if (command.rfind("SLEEP ", 0) == 0) {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(command.substr(6))));
     lines.erase(lines.begin());

@@ -11,6 +11,7 @@
 //   NOTJSON    a reply that is not JSON
 //   STALL      no reply at all (the connection stays open until the service stops)
 //   SLEEP n    the remaining lines, answered after n milliseconds
+//   PICTURE    one line "picture of N bytes" (for pictures of any bytes)
 // An empty picture gets error 216200, a wrong token error 110. The card, plate and
 // web-picture endpoints answer {"fields": <the body without the picture>, "picture":
 // <the picture's text>}. GET requests are answered with the pictures given to
