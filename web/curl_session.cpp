@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 
 #include "encoding/text_ops.h"
 #include "web/web_request.h"
@@ -125,13 +126,50 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
   return now - transfer.lastByte > transfer.stallLimit ? 1 : 0;
 }
 
-// Adds the one extra trusted CA to the store that libcurl has filled from the system.
+struct StoreDeleter {
+  void operator()(X509_STORE* store) const { X509_STORE_free(store); }
+};
+using StorePtr = std::unique_ptr<X509_STORE, StoreDeleter>;
+
+// The trusted certificates: the system's, where libcurl would have loaded them from,
+// and the one extra CA file. libcurl reads and parses the whole system bundle for every
+// new handle, which costs more than the rest of a loopback exchange, so the store is
+// built once and shared by every exchange with the same extra CA file (OpenSSL guards
+// a store for use on several threads). A store is kept for the latest file only.
+StorePtr SharedTrustStore(const std::string& extraCaFile) {
+  static std::mutex mutex;
+  static std::string cachedFile;
+  static StorePtr cached;
+  std::lock_guard lock(mutex);
+  if (!cached || cachedFile != extraCaFile) {
+    StorePtr store(X509_STORE_new());
+    if (!store) return nullptr;
+    const EasyPtr probe(curl_easy_init());
+    char* systemFile = nullptr;
+    char* systemPath = nullptr;
+    if (probe) {
+      curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &systemFile);
+      curl_easy_getinfo(probe.get(), CURLINFO_CAPATH, &systemPath);
+    }
+    if (systemFile != nullptr) X509_STORE_load_file(store.get(), systemFile);
+    if (systemPath != nullptr) X509_STORE_load_path(store.get(), systemPath);
+    // A file that does not load leaves only the system's; the check then fails.
+    if (!extraCaFile.empty()) X509_STORE_load_file(store.get(), extraCaFile.c_str());
+    ERR_clear_error();
+    // The flags libcurl sets on a store of its own.
+    X509_STORE_set_flags(store.get(), X509_V_FLAG_PARTIAL_CHAIN | X509_V_FLAG_TRUSTED_FIRST);
+    cached = std::move(store);
+    cachedFile = extraCaFile;
+  }
+  if (X509_STORE_up_ref(cached.get()) != 1) return nullptr;
+  return StorePtr(cached.get());
+}
+
+// Puts the shared trust store in place of the empty one libcurl has made.
 CURLcode OnSslContext(CURL*, void* sslContext, void* user) {
-  const auto& caFile = *static_cast<const std::string*>(user);
-  X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
-  if (store != nullptr) X509_STORE_load_file(store, caFile.c_str());
-  // A file that does not load leaves only the system store; the check then fails.
-  ERR_clear_error();
+  const StorePtr store = SharedTrustStore(*static_cast<const std::string*>(user));
+  if (!store) return CURLE_OUT_OF_MEMORY;
+  SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslContext), store.get());
   return CURLE_OK;
 }
 
@@ -374,10 +412,11 @@ std::optional<HttpReply> PerformExchange(const HttpExchange& exchange,
   if (exchange.cookieStore) curl_easy_setopt(handle, CURLOPT_COOKIEFILE, "");
   curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-  if (!settings.extraCaFile.empty()) {
-    curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, OnSslContext);
-    curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, &settings.extraCaFile);
-  }
+  // libcurl loads no certificates itself: the shared store takes their place.
+  curl_easy_setopt(handle, CURLOPT_CAINFO, nullptr);
+  curl_easy_setopt(handle, CURLOPT_CAPATH, nullptr);
+  curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, OnSslContext);
+  curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, &settings.extraCaFile);
   curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, OnHeader);
   curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
