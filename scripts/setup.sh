@@ -17,6 +17,8 @@ packages=(
   libpcre2-dev
   # json/: the parser behind our document engine
   nlohmann-json3-dev
+  # cli/: the argument parser; groff checks that the manual page renders
+  libcli11-dev groff-base
 )
 
 missing=()

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 
 #include "encoding/text_ops.h"
 #include "web/url_parts.h"
@@ -125,13 +126,50 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
   return now - transfer.lastByte > transfer.stallLimit ? 1 : 0;
 }
 
-// Adds the one extra trusted CA to the store that libcurl has filled from the system.
+struct StoreDeleter {
+  void operator()(X509_STORE* store) const { X509_STORE_free(store); }
+};
+using StorePtr = std::unique_ptr<X509_STORE, StoreDeleter>;
+
+// The trusted certificates: the system's, where libcurl would have loaded them from,
+// and the one extra CA file. libcurl reads and parses the whole system bundle for every
+// new handle, which costs more than the rest of a loopback exchange, so the store is
+// built once and shared by every exchange with the same extra CA file (OpenSSL guards
+// a store for use on several threads). A store is kept for the latest file only.
+StorePtr SharedTrustStore(const std::string& extraCaFile) {
+  static std::mutex mutex;
+  static std::string cachedFile;
+  static StorePtr cached;
+  std::lock_guard lock(mutex);
+  if (!cached || cachedFile != extraCaFile) {
+    StorePtr store(X509_STORE_new());
+    if (!store) return nullptr;
+    const EasyPtr probe(curl_easy_init());
+    char* systemFile = nullptr;
+    char* systemPath = nullptr;
+    if (probe) {
+      curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &systemFile);
+      curl_easy_getinfo(probe.get(), CURLINFO_CAPATH, &systemPath);
+    }
+    if (systemFile != nullptr) X509_STORE_load_file(store.get(), systemFile);
+    if (systemPath != nullptr) X509_STORE_load_path(store.get(), systemPath);
+    // A file that does not load leaves only the system's; the check then fails.
+    if (!extraCaFile.empty()) X509_STORE_load_file(store.get(), extraCaFile.c_str());
+    ERR_clear_error();
+    // The flags libcurl sets on a store of its own.
+    X509_STORE_set_flags(store.get(), X509_V_FLAG_PARTIAL_CHAIN | X509_V_FLAG_TRUSTED_FIRST);
+    cached = std::move(store);
+    cachedFile = extraCaFile;
+  }
+  if (X509_STORE_up_ref(cached.get()) != 1) return nullptr;
+  return StorePtr(cached.get());
+}
+
+// Puts the shared trust store in place of the empty one libcurl has made.
 CURLcode OnSslContext(CURL*, void* sslContext, void* user) {
-  const auto& caFile = *static_cast<const std::string*>(user);
-  X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
-  if (store != nullptr) X509_STORE_load_file(store, caFile.c_str());
-  // A file that does not load leaves only the system store; the check then fails.
-  ERR_clear_error();
+  const StorePtr store = SharedTrustStore(*static_cast<const std::string*>(user));
+  if (!store) return CURLE_OUT_OF_MEMORY;
+  SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslContext), store.get());
   return CURLE_OK;
 }
 
@@ -269,6 +307,61 @@ std::optional<Text> RedirectTarget(const Transfer& transfer, CURLU* current) {
   return result;
 }
 
+// What a finished transfer's code means to a caller. The certificate check fails with
+// one code for every reason; the verification result tells them apart. libcurl checks
+// the host name itself once the chain has verified, and fails before it stores the
+// chain's result, which then still holds its initial value (1, that is !X509_V_OK).
+WebFailure FailureOf(CURLcode code, CURL* handle, const Transfer& transfer) {
+  switch (code) {
+    case CURLE_OK:
+      return WebFailure::kNone;
+    case CURLE_WRITE_ERROR:
+      // How a HEAD reply ends on purpose once its header block is complete.
+      return transfer.stopAfterHeaders && transfer.headersComplete ? WebFailure::kNone
+                                                                   : WebFailure::kOther;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      return WebFailure::kBadAddress;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return WebFailure::kHostNotFound;
+    case CURLE_COULDNT_CONNECT:
+      return WebFailure::kRefused;
+    case CURLE_OPERATION_TIMEDOUT:
+      return WebFailure::kConnectTimedOut;
+    case CURLE_ABORTED_BY_CALLBACK:
+      return WebFailure::kStalled;  // the only callback that aborts is the stall check
+    case CURLE_PEER_FAILED_VERIFICATION: {
+      long result = X509_V_OK;
+      curl_easy_getinfo(handle, CURLINFO_SSL_VERIFYRESULT, &result);
+      switch (result) {
+        case X509_V_OK:
+        case !X509_V_OK:
+        case X509_V_ERR_HOSTNAME_MISMATCH:
+        case X509_V_ERR_IP_ADDRESS_MISMATCH:
+          return WebFailure::kHostNameMismatch;
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+          return WebFailure::kCertificateExpired;
+        default:
+          return WebFailure::kCertificateUntrusted;
+      }
+    }
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+      return WebFailure::kTlsFailed;
+    case CURLE_GOT_NOTHING:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+      return WebFailure::kConnectionLost;
+    default:
+      return WebFailure::kOther;
+  }
+}
+
 std::chrono::milliseconds OrDefault(std::chrono::milliseconds value,
                                     std::chrono::milliseconds fallback) {
   return value.count() > 0 ? value : fallback;
@@ -319,10 +412,11 @@ std::optional<HttpReply> PerformExchange(const HttpExchange& exchange,
   if (exchange.cookieStore) curl_easy_setopt(handle, CURLOPT_COOKIEFILE, "");
   curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-  if (!settings.extraCaFile.empty()) {
-    curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, OnSslContext);
-    curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, &settings.extraCaFile);
-  }
+  // libcurl loads no certificates itself: the shared store takes their place.
+  curl_easy_setopt(handle, CURLOPT_CAINFO, nullptr);
+  curl_easy_setopt(handle, CURLOPT_CAPATH, nullptr);
+  curl_easy_setopt(handle, CURLOPT_SSL_CTX_FUNCTION, OnSslContext);
+  curl_easy_setopt(handle, CURLOPT_SSL_CTX_DATA, &settings.extraCaFile);
   curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, OnHeader);
   curl_easy_setopt(handle, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnBody);
@@ -333,6 +427,7 @@ std::optional<HttpReply> PerformExchange(const HttpExchange& exchange,
   curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, OnProgress);
   curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
 
+  WebFailure failure = WebFailure::kNone;
   for (int redirects = 0;; ++redirects) {
     transfer.body.clear();
     transfer.headerBlock.clear();
@@ -342,8 +437,8 @@ std::optional<HttpReply> PerformExchange(const HttpExchange& exchange,
     transfer.connected = false;
     transfer.moved = 0;
     transfer.lastByte = Clock::now();
-    // Failures are not examined: what arrived, if anything, is the reply.
-    (void)curl_easy_perform(handle);
+    // What arrived, if anything, is the reply; the failure only says why it is short.
+    failure = FailureOf(curl_easy_perform(handle), handle, transfer);
 
     if (!exchange.followRedirects || redirects == kMaxRedirects) break;
     std::optional<Text> next = RedirectTarget(transfer, url.get());
@@ -364,7 +459,7 @@ std::optional<HttpReply> PerformExchange(const HttpExchange& exchange,
     url = std::move(nextUrl);
     target = std::move(nextTarget);
   }
-  return HttpReply{std::move(transfer.body), std::move(transfer.headerBlock)};
+  return HttpReply{std::move(transfer.body), std::move(transfer.headerBlock), failure};
 }
 
 }  // namespace sorvanel

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "encoding/text.h"
+#include "web/web_failure.h"
 #include "web/web_settings.h"
 
 namespace sorvanel {
@@ -29,8 +30,9 @@ struct HttpExchange {
 };
 
 struct HttpReply {
-  std::string body;         // the final reply's body, as far as it arrived
-  std::string headerBlock;  // its status line and header lines, each ended by CR LF
+  std::string body;                        // the final reply's body, as far as it arrived
+  std::string headerBlock;                 // its status line and header lines, each ended by CR LF
+  WebFailure failure = WebFailure::kNone;  // why the final hop did not complete
 };
 
 // Performs the exchange with the limits and trust of `settings`. Every transport failure

@@ -4,6 +4,7 @@
 #include "web/cookies.h"
 #include "web/curl_session.h"
 #include "web/request_headers.h"
+#include "web/web_failure.h"
 #include "web/web_settings.h"
 
 namespace sorvanel {
@@ -43,6 +44,7 @@ ByteSet WebRequest(const Text& url, int method, const Text& bodyText, Text* send
   exchange.cookieStore = !cookiesPassed;
   exchange.followRedirects = !noRedirect;
   std::optional<HttpReply> reply = PerformExchange(exchange, GetWebSettings());
+  RecordWebFailure(reply ? reply->failure : WebFailure::kBadAddress);
   if (!reply) return ByteSet();
 
   if (extraHeaders != nullptr) *extraHeaders = headerBlock;

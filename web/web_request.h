@@ -24,7 +24,8 @@ inline constexpr std::size_t kMaxReplyHeaderLine = 100 * 1024;
 // owns the result. Neutral result: the empty byte set when no request could be made or
 // nothing came back (unresolvable host, refused connection, failed certificate check,
 // connect time-out). A reply cut off part-way, or one that stalls for longer than the
-// stall limit, gives the bytes received so far.
+// stall limit, gives the bytes received so far. LastWebFailure() (web/web_failure.h)
+// tells afterwards, on the same thread, why a request failed.
 //
 // Bound: a reply whose header block exceeds kMaxReplyHeaderBlock, or with one header
 // line longer than kMaxReplyHeaderLine, is refused by the HTTP engine: the body is then

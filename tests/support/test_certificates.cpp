@@ -43,7 +43,7 @@ bool AddExtension(X509* cert, X509* issuer, int nid, const char* value) {
 // A certificate for `key` with common name `name`, signed by `issuerKey` under
 // `issuer` (itself when null), valid from a day ago for ten years.
 CertPtr MakeCertificate(EVP_PKEY* key, const char* name, X509* issuer, EVP_PKEY* issuerKey,
-                        long serial, bool authority) {
+                        long serial, bool authority, const char* serverNames = nullptr) {
   CertPtr cert(X509_new());
   if (!cert) return nullptr;
   X509_set_version(cert.get(), 2);
@@ -65,8 +65,7 @@ CertPtr MakeCertificate(EVP_PKEY* key, const char* name, X509* issuer, EVP_PKEY*
                 AddExtension(cert.get(), signer, NID_key_usage,
                              "critical,digitalSignature,keyEncipherment") &&
                 AddExtension(cert.get(), signer, NID_ext_key_usage, "serverAuth") &&
-                AddExtension(cert.get(), signer, NID_subject_alt_name,
-                             "IP:127.0.0.1,IP:::1,DNS:localhost") &&
+                AddExtension(cert.get(), signer, NID_subject_alt_name, serverNames) &&
                 AddExtension(cert.get(), signer, NID_authority_key_identifier, "keyid:always");
   if (!extensionsOk || X509_sign(cert.get(), issuerKey, EVP_sha256()) == 0) return nullptr;
   return cert;
@@ -84,7 +83,7 @@ bool WriteKey(const std::string& path, EVP_PKEY* key) {
 
 }  // namespace
 
-TestCertificates::TestCertificates() {
+TestCertificates::TestCertificates(const char* serverNames) {
   std::error_code error;
   std::string pattern = (std::filesystem::temp_directory_path(error) / "sorvanel-ca-XXXXXX");
   if (error || ::mkdtemp(pattern.data()) == nullptr) return;
@@ -98,7 +97,8 @@ TestCertificates::TestCertificates() {
   if (!caKey || !serverKey) return;
   CertPtr ca = MakeCertificate(caKey.get(), "Sorvanel Test CA", nullptr, caKey.get(), 1, true);
   if (!ca) return;
-  CertPtr server = MakeCertificate(serverKey.get(), "localhost", ca.get(), caKey.get(), 2, false);
+  CertPtr server =
+      MakeCertificate(serverKey.get(), "localhost", ca.get(), caKey.get(), 2, false, serverNames);
   ok_ = server && WriteCert(caFile_, ca.get()) && WriteCert(certFile_, server.get()) &&
         WriteKey(keyFile_, serverKey.get());
 }

@@ -14,8 +14,13 @@ namespace sorvanel::test {
 
 class TestCertificates {
  public:
-  // Makes a fresh CA and server certificate. ok() tells whether it worked.
-  TestCertificates();
+  // The names a server certificate covers unless told otherwise.
+  static constexpr const char* kLoopbackNames = "IP:127.0.0.1,IP:::1,DNS:localhost";
+
+  // Makes a fresh CA and a server certificate for `serverNames` (subject alternative
+  // names in OpenSSL's notation; other names make a certificate that loopback clients
+  // reject for its host name). ok() tells whether it worked.
+  explicit TestCertificates(const char* serverNames = kLoopbackNames);
   ~TestCertificates();
   TestCertificates(const TestCertificates&) = delete;
   TestCertificates& operator=(const TestCertificates&) = delete;

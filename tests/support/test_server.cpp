@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <poll.h>
@@ -428,6 +429,11 @@ struct TestServer::Impl {
       if ((fds[1].revents & POLLIN) != 0) return;
       Fd client(::accept4(listener.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
       if (client.get() < 0) continue;
+      // Replies go out at once, as a real service sends them: without this, Nagle's
+      // rule holds a reply behind the unacknowledged TLS session tickets until the
+      // client's delayed acknowledgement, some 40 ms.
+      const int noDelay = 1;
+      ::setsockopt(client.get(), IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
       ++connections;
       std::lock_guard lock(mutex);
       workers.emplace_back([this, fd = std::move(client)]() mutable { Serve(std::move(fd)); });
