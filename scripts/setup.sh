@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain and test frameworks
   build-essential cmake ninja-build clang-format pkg-config
+  # scripts/fuzz.sh: clang with libFuzzer and its sanitizer run-times
+  clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # encoding/: code-page conversion
   libicu-dev
@@ -19,6 +21,10 @@ packages=(
   nlohmann-json3-dev
   # cli/: the argument parser; groff checks that the manual page renders
   libcli11-dev groff-base
+  # app/: the window on Qt 6 Widgets; its end-to-end tests run it under Xvfb with real
+  # drags (xdotool), screenshots (ImageMagick's import) and a font with Chinese glyphs
+  qt6-base-dev libxcb1-dev xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
+  fonts-wqy-microhei
 )
 
 missing=()

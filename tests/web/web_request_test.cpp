@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "encoding/text_ops.h"
 #include "tests/support/test_certificates.h"
@@ -496,19 +495,6 @@ TEST_F(WebRequestTest, PlainRequestToAProxyNamesTheWholeAddress) {
       EXPECT_FALSE(request.Header(own).has_value()) << own;
     }
   }
-}
-
-TEST_F(WebRequestTest, CallsOnSeveralThreads) {
-  TestServer server([](const RecordedRequest& r) { return Reply::Text(r.target); }, Tls());
-  ASSERT_TRUE(server.ok());
-  std::vector<std::string> results(4);
-  std::vector<std::thread> threads;
-  for (std::size_t i = 0; i < results.size(); ++i) {
-    threads.emplace_back(
-        [&, i] { results[i] = WebRequest(server.Url("/t" + std::to_string(i))).bytes(); });
-  }
-  for (std::thread& t : threads) t.join();
-  for (std::size_t i = 0; i < results.size(); ++i) EXPECT_EQ(results[i], "/t" + std::to_string(i));
 }
 
 }  // namespace
